@@ -1,0 +1,39 @@
+# Quick start: `make run` and `make test`. Everything else is for developers.
+BUILD      ?= build
+SAN_BUILD  ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= $(shell nproc)
+CMAKE_GEN  := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: deps build run test test-sanitize bench fuzz clean
+
+deps:
+	@bash scripts/install-deps
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN)
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/app/rilumo $(ARGS)
+
+test: build
+	bash scripts/run-tests $(BUILD)
+
+test-sanitize: deps
+	cmake -S . -B $(SAN_BUILD) $(CMAKE_GEN) -DRILUMO_SANITIZE=ON
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+	bash scripts/run-tests $(SAN_BUILD)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; done
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DRILUMO_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_all
+	bash tests/fuzz/run-fuzzers $(FUZZ_BUILD) 60
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

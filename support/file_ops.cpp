@@ -1,0 +1,132 @@
+#include "support/file_ops.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <cstring>
+
+#include "support/error_trap.h"
+#include "support/event_pump.h"
+#include "support/paths.h"
+
+namespace rilumo {
+
+namespace {
+std::uint64_t readCalls = 0;
+
+QString withoutTrailingSlash(const QString& path) {
+    return path.size() > 1 && path.endsWith(kSep) ? path.left(path.size() - 1) : path;
+}
+}  // namespace
+
+int FileExists(const QString& path) {
+    if (path.trimmed().isEmpty()) return 0;
+    QFileInfo fi(path);
+    return fi.exists() && !fi.isDir() ? 1 : 0;
+}
+
+int DirectoryExists(const QString& path) {
+    if (path.trimmed().isEmpty()) return 0;
+    return QFileInfo(withoutTrailingSlash(path)).isDir() ? 1 : 0;
+}
+
+int MakeDirectory(const QString& path) {
+    if (path.trimmed().isEmpty()) return 0;
+    return QDir().mkdir(withoutTrailingSlash(path)) ? 1 : 0;
+}
+
+int RemoveFile(const QString& path) {
+    return TrapOr(0, [&] {
+        QFileInfo fi(path);
+        if (!fi.exists() && !fi.isSymLink()) return 1;
+        if (!fi.isWritable())
+            QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+        return QFile::remove(path) ? 1 : 0;
+    });
+}
+
+int FileSizeOf(const QString& path, std::int64_t& size) {
+    size = 0;
+    QFile f(path);
+    if (QFileInfo(path).isDir() || !f.open(QIODevice::ReadOnly)) return 0;
+    size = f.size();
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(size & 0xFFFFFFFFu));
+}
+
+int SeekTo(QFile& file, std::int64_t offset) {
+    if (offset < 0) return -1;
+    return file.seek(offset) ? 0 : -1;
+}
+
+std::int64_t SizeOfOpenFile(QFile& file) { return file.isOpen() ? file.size() : -1; }
+
+int ReadAt(char* buffer, std::int64_t count, std::int64_t offset32, const QString& path,
+           std::int64_t offset64, int retries) {
+    if (count < 0) return 0;
+    int attempt = 0;
+    for (;;) {
+        ++readCalls;
+        bool ok = false;
+        QFile f(path);
+        if (!QFileInfo(path).isDir() && f.open(QIODevice::ReadOnly)) {
+            const std::int64_t at = offset64 != 0 ? offset64 : offset32;
+            if (SeekTo(f, at) == 0) {
+                const std::int64_t got = f.read(buffer, count);
+                if (got >= 0) {
+                    // Defined contents past a short read: the callers parse what they get.
+                    std::memset(buffer + got, 0, static_cast<size_t>(count - got));
+                    ok = true;
+                }
+            }
+            f.close();
+        }
+        if (ok) return 1;
+        if (retries <= 0 || ++attempt >= retries) return 0;
+        WaitMs(500, 0);
+    }
+}
+
+int ReadAt(QByteArray& buffer, std::int64_t count, std::int64_t offset, const QString& path,
+           int retries) {
+    buffer.clear();
+    if (count < 0) return 0;
+    QByteArray data(static_cast<qsizetype>(count), '\0');
+    if (!ReadAt(data.data(), count, offset, path, offset, retries)) return 0;
+    std::int64_t size = 0;
+    FileSizeOf(path, size);
+    const std::int64_t avail = size > offset ? size - offset : 0;
+    if (avail < count) data.truncate(static_cast<qsizetype>(avail));
+    buffer = std::move(data);
+    return 1;
+}
+
+void WaitMs(int ms, int slice) {
+    const qint64 start = QDateTime::currentMSecsSinceEpoch();
+    for (;;) {
+        DoEvents();
+        if (QDateTime::currentMSecsSinceEpoch() - start > ms) return;
+        if (slice > 0)
+            QThread::msleep(static_cast<unsigned long>(slice));
+        else
+            QThread::yieldCurrentThread();
+    }
+}
+
+QString ByteToBits(int value) {
+    QString bits;
+    for (int b = 7; b >= 0; --b) bits += (value >> b) & 1 ? u'1' : u'0';
+    return bits;
+}
+
+int IsOdd(double x) {
+    const long long whole = static_cast<long long>(x);
+    const long long digit = whole % 10;
+    return static_cast<int>((digit < 0 ? -digit : digit) % 2);
+}
+
+std::uint64_t ReadAtCalls() { return readCalls; }
+
+}  // namespace rilumo
