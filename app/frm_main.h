@@ -1,6 +1,97 @@
 #pragma once
+// The program's only window: the playlist, the play controls, the 15 ms
+// playback timer and the one player, with the start-up and shutdown sequences.
+
+#include <QMainWindow>
+#include <QString>
+#include <QTimer>
+
+#include <array>
+
+#include "app/main_state.h"
+
+class QAction;
+class QMenu;
 
 namespace rilumo {
+
+// What the process was started with: the whole argument text (arguments
+// joined by single spaces, quotes kept) and the folder it was started from.
+struct StartupArgs {
+    QString commandLine;
+    QString startFolder;
+};
+
+StartupArgs StartupArgsFrom(int argc, char** argv);
+
+// The command-line text as a path, resolved against the start folder when
+// relative, so that a relative list path typed in a terminal works even
+// though the program then changes to its own folder.
+QString CommandLinePath(const StartupArgs& args);
+
+class FrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit FrmMain(StartupArgs args, QWidget* parent = nullptr);
+    ~FrmMain() override;
+
+    // The start-up sequence; runs once, before the window is shown.
+    void Load();
+    // The shutdown sequence; runs once when the window closes.
+    void Unload();
+
+    MainState& State() { return state_; }
+    QTimer& TimerMCI() { return timer_; }
+    QMenu* MenuPL() const { return menuPL_; }
+    QAction* MenuFile(int index) const { return menuFile_.at(static_cast<size_t>(index)); }
+    QWidget* PictureF() const { return pictureF_; }
+
+    // Twips geometry of the window's client area.
+    int ClientWidthTwips() const;
+    int ClientHeightTwips() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildDesign();
+
+    // Start-up steps whose components are wired as they land.
+    void ApplyStartupFont();
+    void InstallWheelSubclass();
+    void InitProgressBar();
+    void CreatePlayer();
+    void InitPlayButtons();
+    void ShowStoppedIcon();
+    void InitPlaylistView();
+    void InitTextPanel();
+    void PaintControlsBackground();
+    void RestorePlacement();
+    void RunLayout();
+    void LoadCommandLineList();
+    void StartTimer();
+
+    // Shutdown steps.
+    void StopAndClosePlayer();
+    void SavePlacement();
+    void RemoveWheelSubclass();
+    void ReleaseFonts();
+
+    void OnTick();
+    void OnMenuFile(int index);
+
+    StartupArgs args_;
+    MainState state_;
+    QTimer timer_;
+    QMenu* menuPL_ = nullptr;
+    std::array<QAction*, 6> menuFile_{};
+    QWidget* client_ = nullptr;
+    QWidget* pictureF_ = nullptr;
+    bool loaded_ = false;
+    bool unloaded_ = false;
+};
 
 // Runs the program: the application object, the main window, the event loop.
 int RunProgram(int argc, char** argv);

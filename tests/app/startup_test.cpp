@@ -1,0 +1,91 @@
+#include <QDir>
+#include <QMenu>
+#include <QAction>
+#include <gtest/gtest.h>
+
+#include "app/frm_main.h"
+#include "support/globals.h"
+#include "support/paths.h"
+#include "support/settings.h"
+#include "tests/common/test_env.h"
+
+using namespace rilumo;
+
+namespace {
+
+// Every test starts from empty settings and a program folder of its own.
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QDir(qEnvironmentVariable("XDG_CONFIG_HOME") + "/korvent").removeRecursively();
+        SetAppFolderForTesting(appDir.Path());
+        globals::LogError = 0;
+        globals::ErrorCatch = 0;
+        saved = QDir::currentPath();
+    }
+    void TearDown() override {
+        SetAppFolderForTesting({});
+        globals::ErrorCatch = 0;
+        QDir::setCurrent(saved);
+    }
+    test::TempDir appDir;
+    QString saved;
+};
+
+}  // namespace
+
+TEST_F(Startup, WindowHasCaptionAndPlaylistMenu) {
+    FrmMain w({});
+    w.Load();
+    EXPECT_EQ(w.windowTitle(), "Rilumo");
+    EXPECT_EQ(w.MenuPL()->title(), "プレイリスト(&P)");
+    const char* captions[] = {"読み込み", "保存", "フォルダから", "フォルダからランダム", "ランダマイズ", "クリア"};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(w.MenuFile(i)->text(), QString::fromUtf8(captions[i]));
+    EXPECT_TRUE(w.TimerMCI().isActive());
+    EXPECT_EQ(w.TimerMCI().interval(), 15);
+    EXPECT_EQ(QDir::current().absolutePath(), QDir(appDir.Path()).absolutePath());
+    w.close();
+}
+
+TEST_F(Startup, SwitchesThatAreNoNumbersReadAsZero) {
+    WriteSetting("LogError", "yes");
+    WriteSetting("ErrorCatch", "on");
+    WriteSetting("IsRemain", "x");
+    FrmMain w({});
+    w.Load();
+    EXPECT_EQ(globals::LogError, 0);
+    EXPECT_EQ(globals::ErrorCatch, 0);
+    EXPECT_EQ(w.State().showRemaining, 0);
+    w.close();
+}
+
+TEST_F(Startup, MarkerFileTurnsErrorCatchOn) {
+    ASSERT_TRUE(test::WriteFile(appDir.File("ec.txt"), ""));
+    FrmMain w({});
+    w.Load();
+    EXPECT_EQ(globals::ErrorCatch, 1);
+    w.close();
+}
+
+TEST_F(Startup, ShowRemainingSurvivesTheRun) {
+    WriteSetting("IsRemain", 1);
+    {
+        FrmMain w({});
+        w.Load();
+        EXPECT_EQ(w.State().showRemaining, 1);
+        w.State().showRemaining = 0;
+        w.close();
+    }
+    EXPECT_EQ(ReadSetting("IsRemain", 5), "0");
+}
+
+TEST(CommandLine, RelativePathResolvesAgainstStartFolderQuotesKept) {
+    EXPECT_EQ(CommandLinePath({"lists/a b.lst", "/home/u"}), "/home/u/lists/a b.lst");
+    EXPECT_EQ(CommandLinePath({"/abs/x.lst", "/home/u"}), "/abs/x.lst");
+    EXPECT_EQ(CommandLinePath({"", "/home/u"}), "");
+    // A quoted path stays quoted and so names no file.
+    EXPECT_EQ(CommandLinePath({"\"/abs/x.lst\"", "/home/u"}), "/home/u/\"/abs/x.lst\"");
+    char a0[] = "rilumo", a1[] = "my", a2[] = "list.lst";
+    char* argv[] = {a0, a1, a2};
+    EXPECT_EQ(StartupArgsFrom(3, argv).commandLine, "my list.lst");
+}
