@@ -1,0 +1,77 @@
+#pragma once
+// Fixture writers for media tests: PCM WAVE files, RIFF files laid out chunk
+// by chunk, byte-built MPEG audio frames and tags, and real encoded files made
+// by GStreamer's command-line tools. QtCore only.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+
+namespace rilumo::test {
+
+// ---- RIFF/WAVE ------------------------------------------------------------
+
+// Interleaved little-endian PCM of a sine tone (8-bit unsigned, 16/24/32-bit signed).
+QByteArray SineSamples(int sampleRate, int channels, int bits, double frequency, int ms);
+
+struct RiffChunk {
+    QByteArray id;              // four bytes, e.g. "fmt ", "data", "LIST"
+    QByteArray body;
+    std::int64_t declaredSize = -1;  // the size field written; -1 = body size
+    bool pad = true;            // write the pad byte after an odd-sized body
+};
+
+// The 16-byte body of a "fmt " chunk (plus any extension bytes).
+QByteArray FmtBody(int formatTag, int channels, int sampleRate, int bits,
+                   const QByteArray& extension = {});
+// "RIFF" <size> "WAVE" followed by the chunks in the order given.
+QByteArray RiffFile(const QList<RiffChunk>& chunks);
+QByteArray PcmWave(int sampleRate, int channels, int bits, const QByteArray& data);
+
+bool WriteRiffFile(const QString& path, const QList<RiffChunk>& chunks);
+bool WritePcmWave(const QString& path, int sampleRate, int channels, int bits,
+                  const QByteArray& data);
+bool WriteSineWave(const QString& path, int sampleRate, int channels, int bits,
+                   double frequency, int ms);
+
+// ---- MPEG audio -----------------------------------------------------------
+
+struct MpegFrameSpec {
+    bool mpeg1 = true;    // false: the lower-sample-rate tables (version bit clear)
+    int layer = 3;        // 1, 2 or 3
+    int bitrateIndex = 9; // 1..14 (9 = 128 kbit/s for MPEG-1 layer III)
+    int rateIndex = 0;    // 0 44.1/22.05 kHz, 1 48/24, 2 32/16
+    int channelMode = 1;  // 0 stereo, 1 joint, 2 dual, 3 mono
+    bool padding = false;
+};
+
+int MpegBitrateKbps(const MpegFrameSpec& spec);
+int MpegSampleRate(const MpegFrameSpec& spec);
+int MpegSamplesPerFrame(const MpegFrameSpec& spec);
+int MpegFrameLength(const MpegFrameSpec& spec);
+QByteArray MpegHeader(const MpegFrameSpec& spec);
+// One whole frame: header plus a zero body (no 0xFF bytes in it).
+QByteArray MpegFrame(const MpegFrameSpec& spec);
+QByteArray MpegFrames(const MpegFrameSpec& spec, int count);
+// Where a layer III frame puts its VBR header: after the side information.
+int XingOffset(const MpegFrameSpec& spec);
+// A frame carrying a "Xing" (or "Info") header with frame and byte counts.
+QByteArray XingFrame(const MpegFrameSpec& spec, std::uint32_t frames, std::uint32_t bytes,
+                     const QByteArray& tag = "Xing");
+// "ID3" v2.3 tag whose body (after the 10-byte header) has bodySize bytes.
+QByteArray Id3v2Tag(int bodySize);
+// A 128-byte "TAG" trailer.
+QByteArray Id3v1Tag(const QByteArray& title = "title");
+
+// ---- GStreamer tools ------------------------------------------------------
+
+// True when gst-inspect-1.0 knows the element (e.g. "lamemp3enc").
+bool HasGstElement(const QString& element);
+// Runs gst-launch-1.0 filesrc IN ! wavparse ! audioconvert ! audioresample !
+// <fragment> ! filesink OUT; true when it finished in time and OUT is non-empty.
+bool EncodeWithGStreamer(const QString& wavIn, const QString& out,
+                         const QString& encoderPipelineFragment);
+
+}  // namespace rilumo::test
