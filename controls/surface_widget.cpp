@@ -1,0 +1,45 @@
+#include "controls/surface_widget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QResizeEvent>
+
+#include "controls/units.h"
+
+namespace rilumo {
+
+SurfaceWidget::SurfaceWidget(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    surface_.ResizePx(std::max(1, width()), std::max(1, height()));
+    surface_.SetChangedHook([this] { update(); });
+}
+
+void SurfaceWidget::MoveTwips(double left, double top, double width, double height) {
+    setGeometry(TwipsToPx(left), TwipsToPx(top), std::max(0, TwipsToPx(width)),
+                std::max(0, TwipsToPx(height)));
+}
+
+void SurfaceWidget::ResizeTwips(double width, double height) {
+    resize(std::max(0, TwipsToPx(width)), std::max(0, TwipsToPx(height)));
+}
+
+double SurfaceWidget::LeftTwips() const { return PxToTwips(x()); }
+double SurfaceWidget::TopTwips() const { return PxToTwips(y()); }
+double SurfaceWidget::WidthTwips() const { return PxToTwips(width()); }
+double SurfaceWidget::HeightTwips() const { return PxToTwips(height()); }
+
+double SurfaceWidget::TwipsX(const QMouseEvent* e) { return e->position().x() * Tpp(); }
+double SurfaceWidget::TwipsY(const QMouseEvent* e) { return e->position().y() * Tpp(); }
+
+void SurfaceWidget::paintEvent(QPaintEvent* e) {
+    QPainter p(this);
+    const QRect r = e->rect();
+    p.drawImage(r, surface_.Image(), r);
+}
+
+void SurfaceWidget::resizeEvent(QResizeEvent* e) {
+    surface_.ResizePx(e->size().width(), e->size().height());
+    QWidget::resizeEvent(e);
+}
+
+}  // namespace rilumo

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include "controls/surface.h"
+#include "tests/controls/pinned_colors.h"
+
+namespace rilumo {
+namespace {
+
+using test::PinnedColors;
+
+class SurfaceTest : public PinnedColors {};
+
+TEST_F(SurfaceTest, StrokesLeaveOutTheirEndPointFillsKeepBothCorners) {
+    Surface s(10, 10);
+    s.SetBackColor(0xFFFFFF);
+    s.LinePx(1, 1, 5, 1, 0x0000FF);
+    EXPECT_EQ(s.GetPixel(1, 1), 0x0000FFu);
+    EXPECT_EQ(s.GetPixel(4, 1), 0x0000FFu);
+    EXPECT_EQ(s.GetPixel(5, 1), 0xFFFFFFu);
+    s.LinePx(3, 8, 3, 4, 0x00FF00);  // upwards
+    EXPECT_EQ(s.GetPixel(3, 8), 0x00FF00u);
+    EXPECT_EQ(s.GetPixel(3, 5), 0x00FF00u);
+    EXPECT_EQ(s.GetPixel(3, 4), 0xFFFFFFu);
+    s.LinePx(0, 4, 4, 0, 0xFF0000);  // the diagonal of the gradient painter
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(s.GetPixel(k, 4 - k), 0xFF0000u) << k;
+    EXPECT_EQ(s.GetPixel(4, 0), 0xFFFFFFu);
+    s.FillPx(8, 8, 6, 6, 0x123456);
+    EXPECT_EQ(s.GetPixel(6, 6), 0x123456u);
+    EXPECT_EQ(s.GetPixel(8, 8), 0x123456u);
+    EXPECT_EQ(s.GetPixel(9, 9), 0xFFFFFFu);
+    // Far outside: clipped, nothing breaks.
+    s.LinePx(-100000, 2, 100000, 2, 0x010203);
+    EXPECT_EQ(s.GetPixel(9, 2), 0x010203u);
+    s.FillPx(-5, -5, -1, -1, 0);
+    EXPECT_EQ(s.GetPixel(10, 0), 0xFFFFFFFFu);
+}
+
+TEST_F(SurfaceTest, TwipsCoordinatesAreIntegerDividedByTheFactor) {
+    Surface s(4, 4);
+    s.SetBackColor(0);
+    EXPECT_EQ(s.ScaleWidth(), 60.0);
+    s.Fill(29, 0, 44, 0, 0xFFFFFF);  // 29 twips is pixel 1, 44 still pixel 2
+    EXPECT_EQ(s.GetPixel(0, 0), 0u);
+    EXPECT_EQ(s.GetPixel(1, 0), 0xFFFFFFu);
+    EXPECT_EQ(s.GetPixel(2, 0), 0xFFFFFFu);
+    EXPECT_EQ(s.GetPixel(3, 0), 0u);
+}
+
+TEST_F(SurfaceTest, BinaryRasterModesCombinePenAndDestination) {
+    Surface s(3, 1);
+    s.SetBackColor(0xFFFFFF);
+    s.SetPixelV(1, 0, 0x000000);  // black text stays black under the mask pen
+    s.SetPixelV(2, 0, 0x0F0F0F);
+    s.SetDrawMode(kDrawMaskPen);
+    s.FillPx(0, 0, 2, 0, 0xC0A0A0);
+    EXPECT_EQ(s.GetPixel(0, 0), 0xC0A0A0u);
+    EXPECT_EQ(s.GetPixel(1, 0), 0x000000u);
+    EXPECT_EQ(s.GetPixel(2, 0), 0x000000u);
+    s.SetDrawMode(kDrawMergePen);
+    s.FillPx(0, 0, 2, 0, 0x0F0F0F);
+    EXPECT_EQ(s.GetPixel(0, 0), 0xCFAFAFu);
+    EXPECT_EQ(s.GetPixel(1, 0), 0x0F0F0Fu);
+    s.SetDrawMode(kDrawXorPen);
+    s.FillPx(0, 0, 0, 0, 0xFFFFFF);
+    EXPECT_EQ(s.GetPixel(0, 0), 0x305050u);
+    s.SetDrawMode(kDrawCopyPen);
+    s.FillPx(0, 0, 0, 0, 0x111111);
+    EXPECT_EQ(s.GetPixel(0, 0), 0x111111u);
+    // Codes outside 1..16 fall back to copying.
+    s.SetDrawMode(99);
+    EXPECT_EQ(s.DrawMode(), kDrawCopyPen);
+}
+
+TEST_F(SurfaceTest, MaskThenImageBlitDrawsASpriteOverTheBackground) {
+    // Image: black background, red dot; mask: white background, black dot.
+    Surface sprite(2, 2);
+    sprite.SetBackColor(0);
+    sprite.SetPixelV(0, 0, 0x0000FF);
+    sprite.FillPx(0, 1, 1, 1, 0xFFFFFF);
+    sprite.SetPixelV(0, 1, 0x000000);
+    Surface dst(3, 3);
+    dst.SetBackColor(0x00FF00);
+    dst.BitBlt(1, 1, 2, 1, sprite, 0, 1, Rop::kSrcAnd);
+    dst.BitBlt(1, 1, 2, 1, sprite, 0, 0, Rop::kSrcInvert);
+    EXPECT_EQ(dst.GetPixel(1, 1), 0x0000FFu);
+    EXPECT_EQ(dst.GetPixel(2, 1), 0x00FF00u);
+    EXPECT_EQ(dst.GetPixel(0, 0), 0x00FF00u);
+}
+
+TEST_F(SurfaceTest, BlitsClipAndMayReadTheirOwnSurface) {
+    Surface s(4, 1);
+    for (int x = 0; x < 4; ++x) s.SetPixelV(x, 0, static_cast<std::uint32_t>(x + 1));
+    s.BitBlt(1, 0, 4, 1, s, 0, 0);  // overlapping copy to the right
+    EXPECT_EQ(s.GetPixel(0, 0), 1u);
+    EXPECT_EQ(s.GetPixel(1, 0), 1u);
+    EXPECT_EQ(s.GetPixel(2, 0), 2u);
+    EXPECT_EQ(s.GetPixel(3, 0), 3u);
+    Surface wide(6, 2);
+    wide.SetBackColor(0);
+    wide.StretchBlt(0, 0, 6, 2, s, 0, 0, 1, 1);  // one pixel over a rectangle
+    EXPECT_EQ(wide.GetPixel(5, 1), 1u);
+    wide.BitBlt(-2, -2, 10, 10, s, -1, 0);
+    wide.StretchBlt(0, 0, 0, 5, s, 0, 0, 1, 1);
+}
+
+TEST_F(SurfaceTest, SunkenSoftEdgeIsDarkTopLeftAndLightBottomRight) {
+    Surface s(6, 6);
+    s.SetBackColor(0x00FF00);
+    s.DrawEdge(0, 0, 6, 6, kEdgeSunken, kBfRect | kBfSoft);
+    EXPECT_EQ(s.GetPixel(0, 2), test::kDkShadow);
+    EXPECT_EQ(s.GetPixel(2, 0), test::kDkShadow);
+    EXPECT_EQ(s.GetPixel(1, 2), test::kShadow);
+    EXPECT_EQ(s.GetPixel(5, 2), test::kHighlight);
+    EXPECT_EQ(s.GetPixel(2, 5), test::kHighlight);
+    EXPECT_EQ(s.GetPixel(4, 2), test::kFace);
+    EXPECT_EQ(s.GetPixel(2, 2), 0x00FF00u);
+    s.DrawEdge(0, 0, 6, 6, kEdgeRaised, kBfRect);
+    EXPECT_EQ(s.GetPixel(0, 2), test::kFace);
+    EXPECT_EQ(s.GetPixel(1, 2), test::kHighlight);
+    EXPECT_EQ(s.GetPixel(5, 2), test::kDkShadow);
+    EXPECT_EQ(s.GetPixel(4, 2), test::kShadow);
+}
+
+TEST_F(SurfaceTest, SystemColourReferencesResolveWhenDrawn) {
+    Surface s(2, 2);
+    s.SetBackColor(0x80000010);
+    EXPECT_EQ(s.BackColor(), 0x80000010u);
+    EXPECT_EQ(s.GetPixel(1, 1), test::kShadow);
+}
+
+TEST_F(SurfaceTest, TextIsMeasuredAndPrintedInTheForeColour) {
+    Surface s(200, 40);
+    s.SetBackColor(0);
+    s.SetForeColor(0xFFFFFF);
+    EXPECT_GT(s.TextWidthPx("WWW"), s.TextWidthPx("W"));
+    EXPECT_EQ(s.TextWidth("W"), s.TextWidthPx("W") * 15.0);
+    EXPECT_GT(s.TextHeightPx("I"), 0);
+    s.Print(150, 150, "Hello");
+    bool lit = false;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (s.GetPixel(x, y) != 0) {
+                lit = true;
+                EXPECT_GE(x, 10);
+                EXPECT_GE(y, 10);
+            }
+    EXPECT_TRUE(lit);
+}
+
+TEST_F(SurfaceTest, ResizeKeepsWhatFits) {
+    Surface s(2, 2);
+    s.SetBackColor(0x0000FF);
+    s.SetPixelV(1, 1, 0x00FF00);
+    s.ResizePx(3, 3);
+    EXPECT_EQ(s.GetPixel(1, 1), 0x00FF00u);
+    EXPECT_EQ(s.GetPixel(2, 2), 0x0000FFu);
+    s.ResizePx(0, 5);
+    EXPECT_EQ(s.GetPixel(0, 0), 0xFFFFFFFFu);
+    s.FillPx(0, 0, 1, 1, 0);  // a surface without pixels ignores drawing
+}
+
+}  // namespace
+}  // namespace rilumo
