@@ -8,6 +8,12 @@
 #include <QString>
 
 #include <cstdint>
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+// Readable failure messages for text comparisons.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
 
 namespace rilumo::test {
 

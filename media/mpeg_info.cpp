@@ -1,0 +1,211 @@
+#include "media/mpeg_info.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "support/error_trap.h"
+#include "support/file_ops.h"
+
+namespace rilumo {
+
+namespace {
+
+constexpr int kProbeBytes = 48;
+constexpr int kWindowBytes = 1000;
+constexpr int kTailBytes = 1024;
+
+// Bytes past the end of the file read as zero.
+bool readBytes(const QString& path, std::int64_t offset, unsigned char* out, int count) {
+    std::memset(out, 0, static_cast<size_t>(count));
+    return ReadAt(reinterpret_cast<char*>(out), count, offset, path, offset, 0) == 1;
+}
+
+std::uint32_t be32(const unsigned char* b) {
+    return std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 |
+           std::uint32_t(b[3]);
+}
+
+std::int32_t toInt32(double x) {
+    if (!(x >= std::numeric_limits<std::int32_t>::min() &&
+          x <= std::numeric_limits<std::int32_t>::max()))
+        Fail("overflow");
+    return static_cast<std::int32_t>(x);
+}
+
+// Halves go to the even neighbour (the default rounding mode).
+std::int32_t rounded(double x) { return toInt32(std::nearbyint(x)); }
+
+// The VBR header follows the layer III side information, whose length
+// depends on the version and on mono versus two channels.
+int xingOffset(std::uint8_t byte2, std::uint8_t byte4) {
+    const bool mpeg1 = (byte2 & 0x08) != 0;
+    const bool mono = (byte4 & 0xC0) == 0xC0;
+    if (mpeg1) return mono ? 21 : 36;
+    return mono ? 13 : 21;
+}
+
+// Looks for "Xing" at offset in bytes; sets the VBR fields when it is there.
+void takeXing(const unsigned char* bytes, int offset, MpegAudioInfo& info) {
+    if (std::memcmp(bytes + offset, "Xing", 4) != 0) return;
+    info.IsVbr = 1;
+    info.FrameCount = toInt32(double(be32(bytes + offset + 8)));
+}
+
+// The byte search of the first frame header, in 1000-byte windows. A 0xFF in
+// a window's last three bytes is never examined; files are found as before.
+std::int64_t findHeader(const QString& path, std::int64_t fileSize, std::int64_t from,
+                        std::uint8_t ref, bool isMp3, unsigned char header[4]) {
+    unsigned char w[kWindowBytes];
+    for (std::int64_t start = from; start < fileSize; start += kWindowBytes) {
+        if (!readBytes(path, start, w, kWindowBytes)) return -1;
+        for (int p = 0; p + 3 < kWindowBytes; ++p) {
+            if (w[p] != 0xFF) continue;
+            const std::uint8_t b = w[p + 1];
+            if (ref == 0) {
+                if (b < 0xF0 || (b == 0xFF && isMp3)) continue;
+                if (w[p + 2] == 0xFF) {
+                    ref = b;
+                    continue;
+                }
+            } else if (b != ref || w[p + 2] == 0xFF) {
+                continue;
+            }
+            std::memcpy(header, w + p, 4);
+            return start + p;
+        }
+    }
+    return -1;
+}
+
+int bitrateKbps(bool lowRate, int layer, int index) {
+    static constexpr std::int16_t mpeg1[3][15] = {
+        {0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448},
+        {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},
+        {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}};
+    static constexpr std::int16_t lower[3][15] = {
+        {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256},
+        {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},
+        {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}};
+    if (index <= 0 || index >= 15) return 0;
+    return (lowRate ? lower : mpeg1)[layer - 1][index];
+}
+
+int samplesPerFrame(int layer, bool lowRate) {
+    if (layer == 1) return 384;
+    if (layer == 3 && lowRate) return 576;
+    return 1152;
+}
+
+int parse(const QString& path, MpegAudioInfo& info) {
+    const bool isMp3 = path.right(3).compare(QLatin1String("mp3"), Qt::CaseInsensitive) == 0;
+    std::int64_t size64 = 0;
+    info.FileSize = FileSizeOf(path, size64);
+    const std::int64_t fileSize = info.FileSize;
+    if (fileSize < kProbeBytes) return 0;
+
+    unsigned char probe[kProbeBytes];
+    if (!readBytes(path, 0, probe, kProbeBytes)) return 0;
+
+    std::int64_t searchFrom = 0;
+    std::uint8_t ref = 0;
+    std::int64_t at = -1;
+    unsigned char header[4] = {};
+    if (std::memcmp(probe, "TAG", 3) == 0) {
+        searchFrom = 128;
+    } else if (std::memcmp(probe, "ID3", 3) == 0) {
+        searchFrom = 10 + (std::int64_t(probe[6] & 0x7F) << 21 | (probe[7] & 0x7F) << 14 |
+                           (probe[8] & 0x7F) << 7 | (probe[9] & 0x7F));
+    } else {
+        takeXing(probe, xingOffset(probe[1], probe[3]), info);
+        if (probe[0] == 0xFF && probe[1] >= 0xF0 && !(probe[1] == 0xFF && isMp3)) {
+            if (probe[2] != 0xFF) {
+                at = 0;
+                std::memcpy(header, probe, 4);
+            } else {
+                ref = probe[1];
+            }
+        }
+    }
+    if (at < 0) at = findHeader(path, fileSize, searchFrom, ref, isMp3, header);
+    if (at < 0) return 0;
+
+    info.AudioStart = toInt32(double(at + 1));
+    std::memcpy(info.Header.data(), header + 1, 3);
+    const int xo = xingOffset(header[1], header[3]);
+    if (info.IsVbr == 0 && at + xo + 11 < fileSize) {
+        unsigned char frameStart[kProbeBytes];
+        if (readBytes(path, at, frameStart, xo + 12)) takeXing(frameStart, xo, info);
+    }
+
+    // End of audio: before the first "TAG" in the last 1024 bytes.
+    const int tailBytes = int(std::min<std::int64_t>(kTailBytes, fileSize));
+    if (tailBytes > 3) {
+        unsigned char tail[kTailBytes];
+        if (readBytes(path, fileSize - tailBytes, tail, tailBytes)) {
+            for (int q = 0; q <= tailBytes - 3; ++q) {
+                if (std::memcmp(tail + q, "TAG", 3) == 0) {
+                    info.AudioSize =
+                        toInt32(double(fileSize - info.AudioStart - tailBytes + q + 1));
+                    break;
+                }
+            }
+        }
+    }
+    if (info.AudioSize <= 3) info.AudioSize = toInt32(double(fileSize - info.AudioStart + 1));
+    info.AudioEnd = toInt32(double(info.AudioSize) + info.AudioStart - 1);
+
+    const std::uint8_t b2 = header[1], b3 = header[2], b4 = header[3];
+    switch (b2 & 0x06) {
+    case 0x02: info.Layer = 3; break;
+    case 0x04: info.Layer = 2; break;
+    case 0x06: info.Layer = 1; break;
+    default: return 0;
+    }
+    info.IsLowRate = (b2 & 0x08) == 0 ? 1 : 0;
+
+    info.Bitrate = bitrateKbps(info.IsLowRate, info.Layer, b3 >> 4);
+    if (info.Bitrate == 0) return 0;
+
+    static constexpr std::int32_t rates[3] = {44100, 48000, 32000};
+    if ((b3 & 0x0C) == 0x0C) return 0;
+    info.SampleRate = rates[(b3 & 0x0C) >> 2] / (info.IsLowRate ? 2 : 1);
+
+    if (info.IsVbr) {
+        const int spf = samplesPerFrame(info.Layer, info.IsLowRate);
+        info.DurationMs = rounded(double(info.FrameCount) * spf / (info.SampleRate / 1000.0));
+        if (info.DurationMs == 0) Fail("VBR header without frames");
+        info.Bitrate = rounded(double(info.AudioSize) * 8 / info.DurationMs);
+    } else {
+        info.DurationMs = rounded(info.AudioSize / (info.Bitrate / 8.0));
+    }
+
+    struct Mode { int channels; const char* longName; const char* shortName; };
+    static constexpr Mode modes[4] = {{2, "Stereo", "ST"}, {2, "JointStereo", "JS"},
+                                      {2, "DualChannel", "DC"}, {1, "Mono", "Mono"}};
+    info.ChannelMode = b4 >> 6;
+    const Mode& mode = modes[info.ChannelMode];
+    info.Channels = mode.channels;
+
+    const QString layer = QString::number(info.Layer);
+    const QString kbps = QString::number(info.Bitrate);
+    info.LongText = QStringLiteral("mp") + layer + u'(' + QString::number(info.SampleRate) +
+                    QStringLiteral("Hz/") + kbps + QStringLiteral("kbps") +
+                    (info.IsVbr ? QStringLiteral("[VBR]") : QString()) + u'/' +
+                    QLatin1String(mode.longName) + u')';
+    info.ShortText = QStringLiteral("mp") + layer + u'(' +
+                     QString::number(info.SampleRate / 1000.0) + QStringLiteral("kHz/") + kbps +
+                     QStringLiteral("kb/") + QLatin1String(mode.shortName) + u')';
+
+    info.BlockBytes = rounded(3456.0 / info.SampleRate * (double(info.Bitrate) * 125));
+    return 1;
+}
+
+}  // namespace
+
+int ReadMpegInfo(const QString& path, MpegAudioInfo& info) {
+    info = MpegAudioInfo{};
+    return TrapOr(0, [&] { return parse(path, info); });
+}
+
+}  // namespace rilumo
