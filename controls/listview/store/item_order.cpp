@@ -1,0 +1,192 @@
+// Sorting and shuffling of the item store.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string_view>
+
+#include "controls/listview/store/item_store.h"
+#include "controls/listview/store/shuffle_random.h"
+#include "support/error_trap.h"
+
+namespace rilumo {
+
+namespace {
+
+// Sort keys are computed once per entry; the sort moves these small records
+// and applies the resulting order to the entries at the end.
+struct TextKey {
+    std::uint64_t prefix;  // first four code units, big end first: most comparisons end here
+    const char16_t* text;
+    std::int32_t length;
+    std::int32_t entry;
+};
+
+struct NumberKey {
+    double number;
+    std::int32_t entry;
+    bool bad;  // the cell's text is no number
+};
+
+// Comparison results: 1 greater, 0 not greater, -1 the comparison failed.
+int Greater(const TextKey& a, const TextKey& b) {
+    if (a.prefix != b.prefix) return a.prefix > b.prefix;
+    return std::u16string_view(a.text, static_cast<size_t>(a.length)) >
+           std::u16string_view(b.text, static_cast<size_t>(b.length));
+}
+
+int Greater(const NumberKey& a, const NumberKey& b) {
+    if (a.bad || b.bad) return -1;
+    return a.number > b.number;
+}
+
+long RoundedThird(long h) { return static_cast<long>(std::nearbyint(static_cast<double>(h) / 3.0)); }
+
+// Shell sort with the gaps 1, 4, 13, 40, ... and a gapped insertion pass per
+// gap; equal keys never pass each other within one pass. The final pass with
+// gap 0 only compares each key with itself, which is where a numeric sort
+// meets every bad cell. On a failed comparison the record taken out goes back
+// into the hole, so the keys stay a permutation; returns false then.
+template <class Key>
+bool ShellSort(std::vector<Key>& a) {
+    const long n = static_cast<long>(a.size());
+    long h = 1;
+    do h = 3 * h + 1;
+    while (h <= n - 1);
+    do {
+        h = RoundedThird(h);
+        if (h == 0) {
+            for (long c = 0; c < n; ++c)
+                if (Greater(a[c], a[c]) < 0) return false;
+            break;
+        }
+        for (long i = h; i < n; ++i) {
+            const Key k = a[i];
+            long c = i;
+            while (c >= h) {
+                const int g = Greater(a[c - h], k);
+                if (g < 0) {
+                    a[c] = k;
+                    return false;
+                }
+                if (g == 0) break;
+                a[c] = a[c - h];
+                c -= h;
+            }
+            a[c] = k;
+        }
+    } while (h > 0);
+    return true;
+}
+
+std::uint64_t Prefix(const QString& s) {
+    std::uint64_t p = 0;
+    for (int i = 0; i < 4; ++i)
+        p = (p << 16) | (i < s.size() ? s.at(i).unicode() : 0u);
+    return p;
+}
+
+const Value* CellOf(const ListEntry& e, int column) {
+    return static_cast<size_t>(column) < e.data.size() ? &e.data[static_cast<size_t>(column)] : nullptr;
+}
+
+}  // namespace
+
+bool ItemStore::SortOrder(int column, bool numeric, std::vector<int>& order) const {
+    const int n = ItemCount();
+    bool ok = true;
+    if (numeric) {
+        std::vector<NumberKey> keys(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            const rilumo::Value* v = CellOf(entries_[static_cast<size_t>(i)], column);
+            bool good = true;
+            const double d = v ? v->ToNumber(&good) : 0.0;
+            keys[static_cast<size_t>(i)] = {d, i, !good};
+        }
+        ok = ShellSort(keys);
+        for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = keys[static_cast<size_t>(i)].entry;
+    } else {
+        std::vector<QString> lowered(static_cast<size_t>(n));
+        std::vector<TextKey> keys(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            const rilumo::Value* v = CellOf(entries_[static_cast<size_t>(i)], column);
+            QString& s = lowered[static_cast<size_t>(i)];
+            if (v) s = v->ToText().toLower();
+            keys[static_cast<size_t>(i)] = {Prefix(s), reinterpret_cast<const char16_t*>(s.utf16()),
+                                            static_cast<std::int32_t>(s.size()), i};
+        }
+        ShellSort(keys);
+        for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = keys[static_cast<size_t>(i)].entry;
+    }
+    return ok;
+}
+
+void ItemStore::Permute(const std::vector<int>& order) {
+    const size_t n = order.size();
+    std::vector<bool> placed(n, false);
+    for (size_t start = 0; start < n; ++start) {
+        if (placed[start] || static_cast<size_t>(order[start]) == start) continue;
+        ListEntry held = std::move(entries_[start]);
+        size_t slot = start;
+        for (;;) {
+            placed[slot] = true;
+            const size_t from = static_cast<size_t>(order[slot]);
+            if (from == start) {
+                entries_[slot] = std::move(held);
+                break;
+            }
+            entries_[slot] = std::move(entries_[from]);
+            slot = from;
+        }
+    }
+}
+
+bool ItemStore::ReOrder(int orderItem, int force) {
+    // A column that does not exist has nothing to sort by.
+    if (orderItem < 0 || orderItem >= numData_) return false;
+    const int n = ItemCount();
+    // The cursor entry is marked so that the cursor can follow it.
+    const int marked = HasCursor() ? cursor_ : -1;
+    if (marked >= 0) entries_[static_cast<size_t>(marked)].selected = 2;
+
+    const bool descending = orderItem == lastSortColumn_ && !lastSortReversed_ && force != 1;
+    lastSortColumn_ = orderItem;
+    const bool numeric = columns_.Has(orderItem) && columns_[orderItem].dataNumeric != 0;
+
+    std::vector<int> order(static_cast<size_t>(n));
+    const bool sorted = SortOrder(orderItem, numeric, order);
+    // Descending is the exact mirror of ascending, ties included. Below two
+    // entries there is nothing to mirror.
+    if (sorted && descending && n >= 2) std::reverse(order.begin(), order.end());
+    Permute(order);
+
+    // The marker never survives the call, not even a failed one: an entry left
+    // at 2 would look unselected and still be removed by DeleteSelected.
+    if (marked >= 0) {
+        const auto at = std::find(order.begin(), order.end(), marked);
+        cursor_ = static_cast<int>(at - order.begin());
+        entries_[static_cast<size_t>(cursor_)].selected = 1;
+    }
+    if (!sorted) {
+        Trap([] { Fail("ReOrder: type mismatch, a cell of the numeric column is no number"); });
+        return false;
+    }
+    lastSortReversed_ = descending;
+    return true;
+}
+
+void ItemStore::RndItem() {
+    const int n = ItemCount();
+    if (n < 3) return;
+    lastSortColumn_ = -1;
+    lastSortReversed_ = false;
+    const long w = static_cast<long>(std::nearbyint(n / 100.0 + 7.0));
+    const float span = static_cast<float>(n - 1);
+    for (int i = 0; i < n; ++i) {
+        const float r = ReseededUniform();
+        const double c = std::nearbyint(static_cast<double>(r * span) + static_cast<double>(i % w));
+        if (c < n) std::swap(entries_[static_cast<size_t>(i)], entries_[static_cast<size_t>(c)]);
+    }
+}
+
+}  // namespace rilumo

@@ -1,0 +1,168 @@
+// Cursor and selection rules, YsItem, combo lists and the column table.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "tests/itemstore/store_helpers.h"
+
+using namespace rilumo;
+using test::Column;
+using test::StoreWith;
+
+TEST(ItemStoreSelection, SetSelectedItemClampsAndSelectsWithoutClearingOthers) {
+    ItemStore s = StoreWith({"a", "b", "c"});
+    s.SetIsSelected(0, 1);
+    s.SetSelectedItem(9);
+    EXPECT_EQ(s.SelectedItem(), 2);
+    EXPECT_EQ(s.IsSelected(2), 1);
+    EXPECT_EQ(s.IsSelected(0), 1);
+    EXPECT_TRUE(s.MultiSelected());
+    s.SetSelectedItem(-5);
+    EXPECT_EQ(s.SelectedItem(), -1);
+    EXPECT_EQ(s.NumSelectedItems(), 2);
+
+    ItemStore empty;
+    empty.SetSelectedItem(3);
+    EXPECT_EQ(empty.SelectedItem(), -1);
+}
+
+TEST(ItemStoreSelection, SelectedFieldHoldsOnlyZeroOrOne) {
+    ItemStore s = StoreWith({"a", "b"});
+    s.SetIsSelected(0, 7);
+    EXPECT_EQ(s.IsSelected(0), 1);
+    EXPECT_EQ(s.NumSelectedItems(), 1);
+    EXPECT_FALSE(s.MultiSelected());
+    // Clearing the cursor entry through -1 also drops the cursor.
+    s.SetSelectedItem(1);
+    s.SetIsSelected(-1, 0);
+    EXPECT_EQ(s.SelectedItem(), -1);
+    EXPECT_EQ(s.IsSelected(1), 0);
+}
+
+TEST(ItemStoreSelection, SelectAllKeepsTheCursorAndUnSelectAllClearsIt) {
+    ItemStore s = StoreWith({"a", "b", "c"});
+    s.SetSelectedItem(1);
+    s.SelectAll();
+    EXPECT_EQ(s.NumSelectedItems(), 3);
+    EXPECT_EQ(s.SelectedItem(), 1);
+    s.UnSelectAll();
+    EXPECT_EQ(s.NumSelectedItems(), 0);
+    EXPECT_EQ(s.SelectedItem(), -1);
+}
+
+TEST(ItemStoreSelection, MoveCursorSelectsOnlyTheTargetAndStopsAtTheEnds) {
+    ItemStore s = StoreWith({"a", "b", "c"});
+    s.MoveCursor(1);
+    EXPECT_EQ(s.SelectedItem(), 0);
+    s.UnSelectAll();
+    s.MoveCursor(0);  // from no cursor upwards also lands on the first entry
+    EXPECT_EQ(s.SelectedItem(), 0);
+    s.SetIsSelected(2, 1);
+    s.MoveCursor(5);
+    EXPECT_EQ(s.SelectedItem(), 1);
+    EXPECT_EQ(s.NumSelectedItems(), 1);
+    s.MoveCursor(1);
+    s.MoveCursor(1);
+    EXPECT_EQ(s.SelectedItem(), 2);
+    EXPECT_EQ(s.IsSelected(2), 1);
+    ItemStore empty;
+    empty.MoveCursor(1);
+    EXPECT_EQ(empty.SelectedItem(), -1);
+}
+
+TEST(ItemStoreSelection, ExchangeItemSwapsWholeEntriesWithinTheList) {
+    ItemStore s = StoreWith({"a", "b", "c"});
+    s.SetIconType(0, 3);
+    s.SetSelectedItem(0);
+    s.ExchangeItem(-1);
+    EXPECT_EQ(Column(s), QStringList({"a", "b", "c"}));
+    s.SetIsSelected(2, 1);
+    s.ExchangeItem(2);
+    EXPECT_EQ(Column(s), QStringList({"c", "b", "a"}));
+    EXPECT_EQ(s.IconType(2), 3);
+    EXPECT_EQ(s.AuxID(2, 0).ToText(), "#0");
+    EXPECT_EQ(s.SelectedItem(), 2);
+    EXPECT_EQ(s.NumSelectedItems(), 1);
+    EXPECT_EQ(s.IsSelected(2), 1);
+    s.ExchangeItem(1);
+    s.ExchangeItem(std::numeric_limits<int>::max());
+    EXPECT_EQ(s.SelectedItem(), 2);
+}
+
+TEST(ItemStoreSelection, YsItemMapsPositionsToRowsIncludingBelowTheLast) {
+    ItemStore s = StoreWith({"a", "b", "c", "d", "e"});
+    s.SetOneHeight(270);
+    EXPECT_EQ(s.YsItem(0), 0);
+    EXPECT_EQ(s.YsItem(269.4f), 0);
+    EXPECT_EQ(s.YsItem(269.6f), 1);  // rounded before dividing
+    EXPECT_EQ(s.YsItem(-500), 0);
+    EXPECT_EQ(s.YsItem(10000), 5);
+    s.SetTopRow(3);
+    EXPECT_EQ(s.YsItem(300), 4);
+    EXPECT_EQ(s.YsItem(600), 5);
+    EXPECT_EQ(s.YsItem(std::numeric_limits<float>::quiet_NaN()), 3);
+    EXPECT_EQ(s.YsItem(std::numeric_limits<float>::infinity()), 3);
+    EXPECT_EQ(s.YsItem(3e38f), 5);
+    s.SetOneHeight(0);  // not set up yet: no division by zero
+    EXPECT_EQ(s.YsItem(1000), 3);
+}
+
+TEST(ItemStoreCombo, ComboIndexNeedsAComboEditorAndMatchesExactly) {
+    ItemStore s = StoreWith({"Rock", "jazz"}, 2);
+    s.SetValue(0, 1, "Rock");
+    s.SetValue(1, 1, "jazz");
+    s.AddComboItem(1, "Pop");
+    s.AddComboItem(1, "Rock");
+    s.AddComboItem(1, "Jazz");
+    EXPECT_EQ(s.ComboIndex(0, 1), -1);  // no combo editor on the column
+    s.Columns().SetUseTextCombo(1, 1);
+    EXPECT_EQ(s.ComboIndex(0, 1), -1);
+    s.Columns().SetUseTextCombo(1, 2);
+    EXPECT_EQ(s.Columns()[1].frontObj, 2);
+    EXPECT_EQ(s.ComboIndex(0, 1), 1);
+    EXPECT_EQ(s.ComboIndex(1, 1), -1);  // case matters
+    EXPECT_EQ(s.ComboIndex(-2, 1), -1);
+    s.SetSelectedItem(0);
+    EXPECT_EQ(s.ComboIndex(-1, 1), 1);
+    EXPECT_EQ(s.ComboIndex(5, 1), -1);
+    s.ClearComboItem(1);
+    EXPECT_EQ(s.ComboIndex(0, 1), -1);
+    s.AddComboItem(7, "nowhere");
+    s.ClearComboItem(-1);
+    EXPECT_EQ(s.ComboIndex(0, 7), -1);
+}
+
+TEST(ItemStoreColumns, LayoutOrderAndMinimumWidth) {
+    ItemStore s;
+    s.SetNumData(3);
+    s.Init();
+    ColumnTable& t = s.Columns();
+    t.SetWidth(0, 1000);
+    t.SetWidth(1, 2000);
+    t.SetWidth(2, 1500);
+    t.SetHidden(1, 1);
+    EXPECT_EQ(t[0].left, 0);
+    EXPECT_EQ(t[0].right, 1000);
+    EXPECT_EQ(t[1].left, 1000);
+    EXPECT_EQ(t[1].right, 1000);
+    EXPECT_EQ(t[2].left, 1000);
+    EXPECT_EQ(t[2].right, 2500);
+    t.SetWidth(0, 100);
+    EXPECT_EQ(t[0].width, 450);
+
+    t.SetTabOrder(0, 2);
+    EXPECT_EQ(t.ColumnAt(0), 1);
+    EXPECT_EQ(t.ColumnAt(1), 2);
+    EXPECT_EQ(t.ColumnAt(2), 0);
+    t.SetTabOrder(0, 2);
+    t.SetTabOrder(0, 3);
+    t.SetTabOrder(-1, 0);
+    EXPECT_EQ(t[0].position, 2);
+    t.SetHidden(1, 0);
+    t.Layout();
+    EXPECT_EQ(t[1].left, 0);
+    EXPECT_EQ(t[2].left, 2000);
+    EXPECT_EQ(t[0].left, 3500);
+}
