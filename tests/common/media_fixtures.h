@@ -10,10 +10,7 @@
 #include <cstdint>
 #include <ostream>
 
-QT_BEGIN_NAMESPACE
-// Readable failure messages for text comparisons.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-QT_END_NAMESPACE
+#include "tests/common/test_env.h"  // PrintTo for QString
 
 namespace rilumo::test {
 

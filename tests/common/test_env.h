@@ -6,6 +6,13 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+// Readable failure messages for text comparisons.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
 namespace rilumo::test {
 
 // Points XDG_CONFIG_HOME, XDG_STATE_HOME and XDG_RUNTIME_DIR at fresh
