@@ -1,0 +1,110 @@
+// The playlist view widget: the store behind its members, painting and the
+// events its host relies on.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QImage>
+#include <QMimeData>
+#include <QUrl>
+
+#include "controls/listview/uc_listview.h"
+#include "support/ui/syscolors.h"
+
+using namespace rilumo;
+
+namespace {
+
+// A view set up the way the main window does it: one title column, one path.
+struct View {
+    UC_ListView lv;
+    View() {
+        lv.resize(300, 200);
+        lv.SetNumData(1);
+        lv.SetNumAux(1);
+        lv.SetOneHeight(270);
+        lv.SetStyle(9, false, QString(), 0x80000008u, 0x80000005u);
+        lv.Init();
+        lv.SetTabWidth(0, 3000);
+    }
+    void Fill(int n) {
+        for (int i = 0; i < n; ++i) {
+            lv.AddItem(1);
+            lv.SetValue(-2, 0, QStringLiteral("title %1").arg(i));
+            lv.SetAuxID(-2, 0, QStringLiteral("/music/%1.mp3").arg(i));
+            lv.SetDispColor(-2, 0xE0E0E0);
+        }
+    }
+};
+
+}  // namespace
+
+TEST(UCListView, MembersReachTheStore) {
+    View v;
+    v.Fill(3);
+    EXPECT_EQ(v.lv.Count(), 3);
+    EXPECT_EQ(v.lv.Store().ItemCount(), 3);
+    v.lv.InsertItem(0);
+    v.lv.SetValue(0, 0, "zz");
+    v.lv.ReOrder(0, 1);
+    EXPECT_EQ(v.lv.Value(0, 0).ToText(), "title 0");
+    EXPECT_EQ(v.lv.Value(-2, 0).ToText(), "zz");
+    EXPECT_EQ(v.lv.TabWidth(0), 3000);
+    v.lv.DeleteAll();
+    EXPECT_EQ(v.lv.ItemCount(), 0);
+}
+
+TEST(UCListView, PaintsRowsInTheirColours) {
+    PinSystemColor(5, 0xFFFFFF);
+    View v;
+    v.Fill(2);
+    v.lv.SetDispColor(0, 0x0000FF);  // red
+    v.lv.SetValue(0, 0, QString(40, QChar(0x2588)));  // a solid block run
+    v.lv.SetSelectedItem(1);
+    v.lv.ReDraw();
+    const QImage img = v.lv.grab().toImage();
+    bool red = false;
+    for (int x = 0; x < img.width() && !red; ++x)
+        for (int y = 0; y < 18 && !red; ++y) red = img.pixelColor(x, y) == QColor(255, 0, 0);
+    EXPECT_TRUE(red);
+    // The selected second row is tinted; the empty space below is not.
+    EXPECT_EQ(img.pixelColor(5, 18 + 9), QColor(0xA0, 0xA0, 0xC0));
+    EXPECT_EQ(img.pixelColor(5, 150), QColor(255, 255, 255));
+}
+
+TEST(UCListView, DropReportsTwipsThatYsItemTurnsIntoAnInsertPosition) {
+    View v;
+    v.Fill(3);
+    float seenY = -1;
+    QStringList files;
+    QObject::connect(&v.lv, &UC_ListView::OLEDragDrop,
+                     [&](const QMimeData* d, int, int, int, float, float y) {
+                         seenY = y;
+                         for (const QUrl& u : d->urls()) files << u.toLocalFile();
+                     });
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile("/music/new.mp3")});
+    // A drop goes to the widget the drag entered last.
+    QDragEnterEvent enter(QPoint(10, 150), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&v.lv, &enter);
+    QDropEvent drop(QPointF(10, 150), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&v.lv, &drop);
+    EXPECT_EQ(files, QStringList({"/music/new.mp3"}));
+    EXPECT_FLOAT_EQ(seenY, 150.0f * 15);
+    EXPECT_EQ(v.lv.YsItem(seenY), 3);  // below the last row: append
+}
+
+TEST(UCListView, ShowItemAndRefreshMoveTheTopRow) {
+    View v;
+    v.Fill(100);
+    ASSERT_GT(v.lv.RowsPerPage(), 0);
+    v.lv.ShowItem(40, 0);
+    EXPECT_EQ(v.lv.Store().TopRow(), 40);
+    v.lv.ShowItem(41, 1);  // already on screen: stays
+    EXPECT_EQ(v.lv.Store().TopRow(), 40);
+    v.lv.Refresh();
+    EXPECT_EQ(v.lv.Store().TopRow(), 0);
+    v.lv.VBarScroll(-1);
+    EXPECT_EQ(v.lv.Store().TopRow(), 0);
+}
