@@ -1,11 +1,13 @@
 #include "support/file_ops.h"
 
-#include <QDateTime>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "support/error_trap.h"
@@ -92,22 +94,27 @@ int ReadAt(char* buffer, std::int64_t count, std::int64_t offset32, const QStrin
 int ReadAt(QByteArray& buffer, std::int64_t count, std::int64_t offset, const QString& path,
            int retries) {
     buffer.clear();
-    if (count < 0) return 0;
-    QByteArray data(static_cast<qsizetype>(count), '\0');
-    if (!ReadAt(data.data(), count, offset, path, offset, retries)) return 0;
+    if (count < 0 || offset < 0) return 0;
+    // Never allocate more than the file can give: a count read from a damaged
+    // header must not exhaust memory.
     std::int64_t size = 0;
     FileSizeOf(path, size);
     const std::int64_t avail = size > offset ? size - offset : 0;
-    if (avail < count) data.truncate(static_cast<qsizetype>(avail));
+    const std::int64_t want = std::min(count, avail);
+    QByteArray data(static_cast<qsizetype>(want), '\0');
+    if (!ReadAt(data.data(), want, offset, path, offset, retries)) return 0;
     buffer = std::move(data);
     return 1;
 }
 
 void WaitMs(int ms, int slice) {
-    const qint64 start = QDateTime::currentMSecsSinceEpoch();
+    // A monotonic clock: no midnight wrap to correct, and no clock change can
+    // make the wait endless.
+    QElapsedTimer clock;
+    clock.start();
     for (;;) {
         DoEvents();
-        if (QDateTime::currentMSecsSinceEpoch() - start > ms) return;
+        if (clock.elapsed() > ms) return;
         if (slice > 0)
             QThread::msleep(static_cast<unsigned long>(slice));
         else
@@ -122,9 +129,9 @@ QString ByteToBits(int value) {
 }
 
 int IsOdd(double x) {
-    const long long whole = static_cast<long long>(x);
-    const long long digit = whole % 10;
-    return static_cast<int>((digit < 0 ? -digit : digit) % 2);
+    if (!std::isfinite(x)) return 0;
+    const double digit = std::fabs(std::fmod(std::trunc(x), 10.0));
+    return static_cast<int>(digit) % 2;
 }
 
 std::uint64_t ReadAtCalls() { return readCalls; }

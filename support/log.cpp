@@ -33,8 +33,10 @@ QString stateFallback() {
 QString LogFolder() {
     const QString app = AppFolder();
     const QString inApp = app + QStringLiteral("log/");
-    if (DirectoryExists(inApp) ? writableFolder(inApp) : writableFolder(app)) return inApp;
-    return stateFallback();
+    if (DirectoryExists(inApp)) return writableFolder(inApp) ? inApp : stateFallback();
+    // Something else by that name (a file) could never become the folder.
+    if (QFileInfo::exists(FixTrailingSlash(inApp, true))) return stateFallback();
+    return writableFolder(app) ? inApp : stateFallback();
 }
 
 void WriteLog(const QString& text, int isError, int force) {

@@ -48,4 +48,7 @@ void RestoreWindowPlacement(PlacementTarget& window, const QString& prefix, bool
                             bool skipState, bool skipPosition);
 void SaveWindowPlacement(PlacementTarget& window, const QString& prefix, bool skipSize, bool skipState);
 
+// The file behind ReadSetting/WriteSetting when no ini override is set.
+QString NativeSettingsFile();
+
 }  // namespace rilumo

@@ -11,7 +11,11 @@ namespace rilumo {
 
 namespace {
 
-QString pad(long long n, int digits) { return QStringLiteral("%1").arg(n, digits, 10, QChar(u'0')); }
+// Zero-filled to at least digits, the sign in front of the zeros.
+QString pad(long long n, int digits) {
+    if (n < 0) return u'-' + QStringLiteral("%1").arg(-n, digits, 10, QChar(u'0'));
+    return QStringLiteral("%1").arg(n, digits, 10, QChar(u'0'));
+}
 
 }  // namespace
 
@@ -78,6 +82,7 @@ QString FormatDateTime(std::int32_t minSeconds, std::int32_t dayOffset, std::int
                 t += 86400.0f;
                 date = date.addDays(-1);
             }
+            if (!std::isfinite(t) || std::fabs(t) > 1e12f) Fail("time offset out of range");
             const long long w = static_cast<long long>(std::floor(t));
             hours = w / 3600;
             minutes = (w % 3600) / 60;

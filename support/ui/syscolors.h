@@ -14,6 +14,8 @@ inline constexpr std::uint32_t kSysColorFlag = 0x80000000u;
 void ResolveSystemColors();
 // Fixes system colour n for tests; values are 0x00BBGGRR.
 void PinSystemColor(int n, std::uint32_t bgr);
+// Releases every pinned colour (the next lookup reads the palette again).
+void UnpinSystemColors();
 // The colour of system colour n, 0x00BBGGRR.
 std::uint32_t GetSysColor(int n);
 // A colour value with system-colour references resolved to 0x00BBGGRR.

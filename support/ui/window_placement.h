@@ -1,0 +1,32 @@
+#pragma once
+// A top-level widget as RestoreWindowPlacement/SaveWindowPlacement see it.
+// Position and size are the frame's (title bar and border included, as far
+// as the window system has told Qt), in twips: pixels * TwipsPerPixel.
+
+#include "support/settings.h"
+
+class QWidget;
+
+namespace rilumo {
+
+class WidgetPlacement : public PlacementTarget {
+public:
+    explicit WidgetPlacement(QWidget* window) : window_(window) {}
+
+    int State() const override;
+    int Left() const override;
+    int Top() const override;
+    int Width() const override;
+    int Height() const override;
+    // 0, 1 or 2; any other value fails like an invalid property value.
+    void SetState(int state) override;
+    void SetLeft(int twips) override;
+    void SetTop(int twips) override;
+    void SetWidth(int twips) override;
+    void SetHeight(int twips) override;
+
+private:
+    QWidget* window_;
+};
+
+}  // namespace rilumo
