@@ -1,0 +1,423 @@
+#include "playback/graph/graph.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "playback/graph/graph_impl.h"
+#include "support/error_trap.h"
+#include "support/log.h"
+
+namespace rilumo::graph {
+
+namespace {
+
+// Everything the streaming threads report goes through here; no message is
+// kept on the bus, so nothing piles up and nothing needs popping.
+GstBusSyncReply onMessage(GstBus*, GstMessage* message, gpointer data) {
+    auto* s = static_cast<StreamState*>(data);
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_EOS:
+        s->completion = kEventComplete;
+        break;
+    case GST_MESSAGE_ERROR: {
+        const QString text = ErrorText(message);
+        std::lock_guard guard(s->lock);
+        if (s->error.isEmpty()) s->error = text;
+        s->completion = kEventErrorAbort;
+        s->changed.notify_all();
+        break;
+    }
+    case GST_MESSAGE_ASYNC_DONE: {
+        std::lock_guard guard(s->lock);
+        s->asyncDone = true;
+        s->changed.notify_all();
+        break;
+    }
+    default:
+        break;
+    }
+    return GST_BUS_DROP;
+}
+
+GstPadProbeReturn onRendererData(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    if (GST_PAD_PROBE_INFO_TYPE(info) & (GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST)) {
+        static_cast<StreamState*>(data)->audioArrived = true;
+        return GST_PAD_PROBE_REMOVE;
+    }
+    return GST_PAD_PROBE_OK;
+}
+
+void watchRenderer(GstElement* renderer, StreamState* state) {
+    PadPtr in(gst_element_get_static_pad(renderer, "sink"));
+    if (!in) in.reset(gst_bin_find_unlinked_pad(GST_BIN(renderer), GST_PAD_SINK));
+    if (!in) {
+        GstIterator* it = gst_element_iterate_sink_pads(renderer);
+        GValue v = G_VALUE_INIT;
+        if (gst_iterator_next(it, &v) == GST_ITERATOR_OK) in.reset(GST_PAD(g_value_dup_object(&v)));
+        g_value_unset(&v);
+        gst_iterator_free(it);
+    }
+    if (in) {
+        gst_pad_add_probe(in.get(), GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM, onRendererData, state, nullptr);
+    }
+}
+
+// DirectShow-style: -10000 is silence, otherwise hundredths of a decibel.
+double linearOf(int hundredthsDb) {
+    return hundredthsDb <= -10000 ? 0.0 : std::pow(10.0, hundredthsDb / 2000.0);
+}
+int hundredthsOf(double linear) {
+    if (linear <= 0.00001) return -10000;
+    return std::clamp(static_cast<int>(std::lround(2000.0 * std::log10(linear))), -10000, 0);
+}
+
+}  // namespace
+
+Graph::Graph(Catalogue catalogue) : impl_(std::make_unique<GraphImpl>()) {
+    EnsureGstInit();
+    impl_->self = this;
+    impl_->catalogue = std::move(catalogue);
+    impl_->pipeline = Adopt(gst_pipeline_new(nullptr));
+    if (!impl_->pipeline) Fail("pipeline cannot be made");
+    BusPtr bus(gst_element_get_bus(impl_->pipeline.get()));
+    gst_bus_set_sync_handler(bus.get(), onMessage, impl_->stream.get(), nullptr);
+    impl_->positionQuery.reset(gst_query_new_position(GST_FORMAT_TIME));
+}
+
+Graph::~Graph() {
+    gst_element_set_state(impl_->pipeline.get(), GST_STATE_NULL);
+    for (auto& f : impl_->filters) {
+        if (f->Impl().parked) gst_element_set_state(f->Impl().bin.get(), GST_STATE_NULL);
+    }
+    BusPtr bus(gst_element_get_bus(impl_->pipeline.get()));
+    gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
+    impl_->filters.clear();
+    impl_->playbinSink.reset();
+    impl_->playbin.reset();
+    impl_->pipeline.reset();
+}
+
+const std::vector<RegFilter>& Graph::RegFilterCollection() const { return impl_->catalogue.Entries(); }
+
+std::vector<Filter*> Graph::FilterCollection() const {
+    std::vector<Filter*> out;
+    out.reserve(impl_->filters.size());
+    for (const auto& f : impl_->filters) out.push_back(f.get());
+    return out;
+}
+
+QString GraphImpl::UniqueName(const QString& name) const {
+    auto taken = [&](const QString& n) {
+        for (const auto& f : filters) {
+            if (f->Name() == n) return true;
+        }
+        return false;
+    };
+    if (!taken(name)) return name;
+    for (int i = 1;; ++i) {
+        const QString n = name + QStringLiteral(" %1").arg(i, 4, 10, QLatin1Char('0'));
+        if (!taken(n)) return n;
+    }
+}
+
+Filter& Graph::AddFilter(const RegFilter& entry) {
+    if (impl_->prepared || impl_->playbin) Fail("filters are added before the graph first runs");
+    std::unique_ptr<Filter> f(new Filter(*this, impl_->UniqueName(entry.Name), entry.recipe));
+    if (!gst_bin_add(GST_BIN(impl_->pipeline.get()), f->Impl().bin.get())) Fail("filter cannot join the graph");
+    impl_->filters.push_back(std::move(f));
+    return *impl_->filters.back();
+}
+
+Filter& GraphImpl::Insert(const QString& name, const Recipe& recipe) {
+    return self->AddFilter(RegFilter{name, recipe});
+}
+
+void GraphImpl::ConnectPins(Pin& up, Pin& down) {
+    GstPad* from = up.Impl().pad.get();
+    GstPad* to = down.Impl().pad.get();
+    CapsPtr wanted = PadCaps(to);
+    const bool rawOnly = IsRawAudioOnly(wanted.get());
+    auto link = [](GstPad* a, GstPad* b, GstPadLinkCheck check) {
+        const GstPadLinkReturn r = gst_pad_link_full(a, b, check);
+        if (r != GST_PAD_LINK_OK) Fail(std::string("link failed: ") + gst_pad_link_get_name(r));
+    };
+    auto join = [](Pin& a, Pin& b) {
+        a.Impl().peer = &b;
+        b.Impl().peer = &a;
+    };
+    // Between a stream that may not be decoded yet and a pin that takes raw
+    // audio only, a decoder goes in, as the platform's intelligent connect does.
+    auto via = [&](const QString& name, const Recipe& recipe) {
+        Filter& middle = Insert(name, recipe);
+        Pin* in = nullptr;
+        Pin* out = nullptr;
+        for (const auto& p : middle.Pins()) (p->Direction() == 0 ? in : out) = p.get();
+        if (!in || !out) Fail("inserted filter without pins");
+        link(from, in->Impl().pad.get(), GST_PAD_LINK_CHECK_NOTHING);
+        join(up, *in);
+        if (out->Impl().dynamic) out->Impl().dynamic->rawOnly = true;
+        link(out->Impl().pad.get(), to, GST_PAD_LINK_CHECK_NOTHING);
+        join(*out, down);
+    };
+
+    if (DynamicOutput* d = up.Impl().dynamic) {
+        // Its pad does not exist yet: what it carries is settled once it does.
+        d->rawOnly = rawOnly;
+        link(from, to, GST_PAD_LINK_CHECK_HIERARCHY);
+        join(up, down);
+        return;
+    }
+    CapsPtr offered = PadCaps(from);
+    if (rawOnly && !IsRawAudioOnly(offered.get())) {
+        Recipe decoder;
+        decoder.factories = {QStringLiteral("decodebin")};
+        decoder.description = QStringLiteral("decodebin name=demux");
+        decoder.output = OutputKind::Dynamic;
+        via(QStringLiteral("Stream Decoder"), decoder);
+        return;
+    }
+    if (!gst_caps_can_intersect(offered.get(), wanted.get())) {
+        if (!rawOnly) Fail("the pins share no media type");
+        Recipe convert;
+        convert.description = QStringLiteral("audioconvert ! audioresample");
+        via(QStringLiteral("Audio Converter"), convert);
+        return;
+    }
+    link(from, to, GST_PAD_LINK_CHECK_DEFAULT);
+    join(up, down);
+}
+
+void Graph::RenderFile(const QString& path) {
+    if (impl_->playbin || !impl_->filters.empty()) Fail("graph already built");
+    if (!QFileInfo(path).isFile()) Fail("no such file");
+    ElementPtr playbin = Adopt(gst_element_factory_make("playbin", nullptr));
+    if (!playbin) Fail("no playbin");
+    const Recipe renderer = RendererRecipe(DefaultSinkDescription());
+    GError* error = nullptr;
+    GstElement* sink = gst_parse_bin_from_description(renderer.description.toUtf8().constData(), TRUE, &error);
+    if (error) g_error_free(error);
+    if (!sink) Fail("no renderer");
+    impl_->playbinSink = Adopt(sink);
+    GstElement* drainVideo = gst_element_factory_make("fakesink", nullptr);
+    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded();
+    // Audio only: flags 0x2.
+    g_object_set(playbin.get(), "uri", uri.constData(), "audio-sink", sink, "video-sink", drainVideo,
+                 "flags", 0x2, nullptr);
+    if (!gst_bin_add(GST_BIN(impl_->pipeline.get()), playbin.get())) Fail("playbin cannot join the graph");
+    impl_->playbin = std::move(playbin);
+}
+
+// ---- states -----------------------------------------------------------------
+
+GstElement* GraphImpl::RendererBin() const {
+    if (playbinSink) return playbinSink.get();
+    for (const auto& f : filters) {
+        if (f->IsRenderer() && !f->Impl().parked) return f->Impl().bin.get();
+    }
+    return nullptr;
+}
+
+QString GraphImpl::SourceName() const {
+    for (const auto& f : filters) {
+        if (!f->Filename().isEmpty()) return f->Filename();
+    }
+    if (playbin) {
+        gchar* uri = nullptr;
+        g_object_get(playbin.get(), "uri", &uri, nullptr);
+        const QString text = QUrl(QString::fromUtf8(uri)).toLocalFile();
+        g_free(uri);
+        return text;
+    }
+    return {};
+}
+
+void GraphImpl::Prepare() {
+    if (prepared) return;
+    prepared = true;
+    // A filter nothing is linked to would only stall the pipeline (an idle
+    // source errors out, an idle renderer never prerolls): it leaves it.
+    for (auto& f : filters) {
+        if (f->IsConnected()) continue;
+        gst_bin_remove(GST_BIN(pipeline.get()), f->Impl().bin.get());
+        f->Impl().parked = true;
+    }
+    if (GstElement* r = RendererBin()) {
+        watchRenderer(r, stream.get());
+        positionSink = FindLeafSink(r);
+    }
+}
+
+void GraphImpl::FailPreroll(const QString& why) {
+    failed = true;
+    failure = why;
+    gst_element_set_state(pipeline.get(), GST_STATE_READY);
+    WriteLog(QStringLiteral("PrerollGraph ") + why + QStringLiteral("#") + SourceName(), 1, 1);
+    Fail(why.toStdString());
+}
+
+void GraphImpl::Preroll() {
+    if (prerolled) return;
+    if (failed) Fail(failure.toStdString());
+    Prepare();
+    if (filters.empty() && !playbin) FailPreroll(QStringLiteral("empty graph"));
+    if (gst_element_set_state(pipeline.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+        std::unique_lock guard(stream->lock);
+        const QString why = stream->error.isEmpty() ? QStringLiteral("state change failed") : stream->error;
+        guard.unlock();
+        FailPreroll(why);
+    }
+    std::unique_lock guard(stream->lock);
+    const bool settled = stream->changed.wait_for(guard, std::chrono::milliseconds(Graph::kPrerollLimitMs), [&] {
+        return stream->asyncDone || !stream->error.isEmpty();
+    });
+    const QString error = stream->error;
+    guard.unlock();
+    if (!error.isEmpty()) FailPreroll(error);
+    if (!settled) FailPreroll(QStringLiteral("preroll timed out"));
+    // A renderer that prerolled on an end of stream got nothing to play.
+    if (RendererBin() && !stream->audioArrived) FailPreroll(QStringLiteral("no audio data"));
+    prerolled = true;
+    if (!positionSink && playbinSink) positionSink = FindLeafSink(playbinSink.get());
+    if (pendingSeek >= 0) {
+        const double to = pendingSeek;
+        pendingSeek = -1;
+        Seek(to);
+    }
+}
+
+void Graph::Run() {
+    impl_->Preroll();
+    impl_->requested = kStateRunning;
+    impl_->stream->completion = kEventNone;
+    if (gst_element_set_state(impl_->pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+        Fail("graph cannot run");
+    }
+}
+
+void Graph::Pause() {
+    impl_->Preroll();
+    impl_->requested = kStatePaused;
+    if (gst_element_set_state(impl_->pipeline.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+        Fail("graph cannot pause");
+    }
+}
+
+void Graph::Stop() {
+    impl_->requested = kStateStopped;
+    impl_->stream->completion = kEventNone;
+    // Stopped keeps the preroll: the next run starts without reopening anything.
+    if (impl_->prerolled) gst_element_set_state(impl_->pipeline.get(), GST_STATE_PAUSED);
+}
+
+int Graph::GetState(int) { return impl_->requested; }
+
+int Graph::WaitForCompletion(int) {
+    if (impl_->requested != kStateRunning) return kEventNone;
+    const int code = impl_->stream->completion.load(std::memory_order_relaxed);
+    if (code == kEventErrorAbort && !impl_->errorLogged) {
+        impl_->errorLogged = true;
+        std::unique_lock guard(impl_->stream->lock);
+        const QString error = impl_->stream->error;
+        guard.unlock();
+        WriteLog(QStringLiteral("PlayGraph ") + error + QStringLiteral("#") + impl_->SourceName(), 1, 0);
+    }
+    return code;
+}
+
+// ---- position ---------------------------------------------------------------
+
+double Graph::Duration() {
+    impl_->Preroll();
+    gint64 duration = -1;
+    // A parser may need a moment after the preroll to estimate it.
+    for (int i = 0; i < 20; ++i) {
+        if (gst_element_query_duration(impl_->pipeline.get(), GST_FORMAT_TIME, &duration) && duration >= 0) break;
+        duration = -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return duration < 0 ? 0.0 : static_cast<double>(duration) / GST_SECOND;
+}
+
+double Graph::CurrentPosition() {
+    if (!impl_->prerolled) return impl_->pendingSeek >= 0 ? impl_->pendingSeek : 0.0;
+    GstQuery* q = impl_->positionQuery.get();
+    gst_query_set_position(q, GST_FORMAT_TIME, -1);
+    GstElement* target = impl_->positionSink ? impl_->positionSink : impl_->pipeline.get();
+    gint64 at = -1;
+    if (gst_element_query(target, q)) gst_query_parse_position(q, nullptr, &at);
+    // While a seek flushes the sink cannot tell; the last answer stands.
+    if (at >= 0) impl_->lastPosition = static_cast<double>(at) / GST_SECOND;
+    return impl_->lastPosition;
+}
+
+void GraphImpl::Seek(double seconds) {
+    const gint64 at = static_cast<gint64>(std::llround(std::max(0.0, seconds) * GST_SECOND));
+    if (!gst_element_seek(pipeline.get(), rate, GST_FORMAT_TIME,
+                          static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                          GST_SEEK_TYPE_SET, at, GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE)) {
+        Fail("seek refused");
+    }
+    lastPosition = std::max(0.0, seconds);
+    stream->completion = kEventNone;
+}
+
+void Graph::SetCurrentPosition(double seconds) {
+    if (!std::isfinite(seconds)) Fail("position is not a number");
+    if (!impl_->prerolled) {
+        impl_->pendingSeek = std::max(0.0, seconds);
+        return;
+    }
+    impl_->Seek(seconds);
+}
+
+double Graph::Rate() const { return impl_->rate; }
+
+void Graph::SetRate(double rate) {
+    if (!(rate > 0) || !std::isfinite(rate)) Fail("rate must be positive");
+    if (rate == impl_->rate) return;
+    impl_->rate = rate;
+    if (impl_->prerolled) impl_->Seek(CurrentPosition());
+}
+
+// ---- audio ------------------------------------------------------------------
+
+GstElement* GraphImpl::Control(const char* name) const {
+    GstElement* renderer = RendererBin();
+    if (!renderer) Fail("no audio renderer in the graph");
+    ElementPtr e(gst_bin_get_by_name(GST_BIN(renderer), name));
+    if (!e) Fail("renderer without audio controls");
+    return e.get();  // the renderer keeps it alive
+}
+
+int Graph::Volume() {
+    gdouble v = 1.0;
+    g_object_get(impl_->Control("rilumo-volume"), "volume", &v, nullptr);
+    return hundredthsOf(v);
+}
+
+void Graph::SetVolume(int volume) {
+    if (volume < -10000 || volume > 0) Fail("volume out of range");
+    g_object_set(impl_->Control("rilumo-volume"), "volume", linearOf(volume), nullptr);
+}
+
+int Graph::Balance() {
+    gfloat p = 0;
+    g_object_get(impl_->Control("rilumo-balance"), "panorama", &p, nullptr);
+    const int db = -hundredthsOf(1.0 - std::fabs(p));
+    return p < 0 ? -db : db;
+}
+
+void Graph::SetBalance(int balance) {
+    if (balance < -10000 || balance > 10000) Fail("balance out of range");
+    // The channel away from the balance is attenuated by |balance| / 100 dB.
+    const double keep = linearOf(-std::abs(balance));
+    const float p = static_cast<float>(balance < 0 ? -(1.0 - keep) : 1.0 - keep);
+    g_object_set(impl_->Control("rilumo-balance"), "panorama", p, nullptr);
+}
+
+}  // namespace rilumo::graph

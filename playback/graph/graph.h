@@ -1,0 +1,80 @@
+#pragma once
+// The filter graph manager: one pipeline, the filters added to it, and the
+// control, event, position and audio calls the players make. Every call runs
+// on the window thread and returns without waiting on the streaming threads,
+// except the first preroll of a freshly built graph (bounded, see Duration).
+// Failures throw rilumo::Failure.
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+#include "playback/graph/catalogue.h"
+#include "playback/graph/filter.h"
+
+namespace rilumo::graph {
+
+struct GraphImpl;
+
+// Graph states as GetState reports them.
+inline constexpr int kStateStopped = 0;
+inline constexpr int kStatePaused = 1;
+inline constexpr int kStateRunning = 2;
+// Event codes as WaitForCompletion reports them.
+inline constexpr int kEventNone = 0;
+inline constexpr int kEventComplete = 1;
+inline constexpr int kEventErrorAbort = 3;
+
+class Graph {
+public:
+    explicit Graph(Catalogue catalogue);
+    ~Graph();
+    Graph(const Graph&) = delete;
+    Graph& operator=(const Graph&) = delete;
+
+    // Registered filters, in catalogue order.
+    const std::vector<RegFilter>& RegFilterCollection() const;
+    // Adds a new instance of a registered filter; a name already in the graph
+    // gets " 0001", " 0002", ... appended.
+    Filter& AddFilter(const RegFilter& entry);
+    // Filters in the order they were added (decoders inserted by Connect too).
+    std::vector<Filter*> FilterCollection() const;
+    // Lets GStreamer build the whole playback graph for path.
+    void RenderFile(const QString& path);
+
+    // The first Run, Pause or Duration of a built graph prerolls it: waits at
+    // most the preroll limit for the first audio to reach the renderer.
+    void Run();
+    void Pause();
+    void Stop();
+    // The state last asked for; a transition still under way already reads
+    // as its target. Never waits.
+    int GetState(int timeoutMs);
+    // kEventComplete once the stream has played to its end, kEventErrorAbort
+    // after a streaming error, else kEventNone. Never waits.
+    int WaitForCompletion(int timeoutMs);
+
+    double Duration();
+    double CurrentPosition();
+    void SetCurrentPosition(double seconds);
+    double Rate() const;
+    void SetRate(double rate);
+
+    // Hundredths of a decibel: volume -10000 (silent) .. 0, balance -10000
+    // (left only) .. 10000 (right only).
+    int Volume();
+    void SetVolume(int volume);
+    int Balance();
+    void SetBalance(int balance);
+
+    // Longest wait of a preroll, in milliseconds.
+    static constexpr int kPrerollLimitMs = 1500;
+
+    GraphImpl& Impl() { return *impl_; }
+
+private:
+    std::unique_ptr<GraphImpl> impl_;
+};
+
+}  // namespace rilumo::graph

@@ -1,0 +1,105 @@
+#pragma once
+// Inside the graph service only: what stands behind Graph, Filter and Pin.
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+#include "playback/graph/filter.h"
+#include "playback/graph/graph.h"
+#include "playback/graph/gst_util.h"
+
+namespace rilumo::graph {
+
+// The output of an element whose pads appear once data flows: one ghost pad,
+// pointed at the first audio pad that appears. Other pads are drained into
+// fakesinks; a pad that is audio but not raw while the downstream pin takes
+// raw audio only gets a decoder first. Runs on streaming threads.
+struct DynamicOutput {
+    GstElement* bin = nullptr;   // the filter's bin (borrowed)
+    GstPad* ghost = nullptr;     // the output pin's ghost pad (borrowed)
+    QStringList gate;
+    std::atomic<bool> rawOnly{false};
+    GstElement* demux = nullptr; // the recipe's own element (borrowed)
+    std::mutex lock;
+    bool targeted = false;
+    int pendingDecoders = 0;
+    std::vector<ElementPtr> hooked;  // elements whose signals point here
+
+    ~DynamicOutput();
+    void Attach(GstElement* element);
+    void AttachGate(GstElement* typefind);
+    void OnPad(GstPad* pad);
+    void OnNoMorePads(GstElement* from);
+    void OnPadRemoved(GstPad* pad);
+    void PostError(const QString& text);
+};
+
+struct PinImpl {
+    Filter* owner = nullptr;
+    PadPtr pad;          // the ghost pad
+    QString id;
+    int direction = 0;
+    Pin* peer = nullptr;
+    DynamicOutput* dynamic = nullptr;  // set on a dynamic output pin
+};
+
+struct FilterImpl {
+    Graph* graph = nullptr;
+    QString name;
+    Recipe recipe;
+    ElementPtr bin;
+    GstElement* location = nullptr;  // the element taking the file name
+    QString filename;
+    std::vector<std::unique_ptr<Pin>> pins;
+    std::unique_ptr<DynamicOutput> dynamic;
+    bool parked = false;  // taken out of the pipeline: nothing is linked to it
+
+    void Build(Filter& self);
+    void AddPin(Filter& self, GstPad* target, const QString& id, GstPadDirection dir);
+};
+
+// What the bus and the renderer probes report from the streaming threads.
+struct StreamState {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool asyncDone = false;
+    QString error;               // first error seen
+    std::atomic<int> completion{kEventNone};
+    std::atomic<bool> audioArrived{false};
+};
+
+struct GraphImpl {
+    Graph* self = nullptr;
+    Catalogue catalogue;
+    ElementPtr pipeline;
+    std::vector<std::unique_ptr<Filter>> filters;
+    ElementPtr playbin;       // set by RenderFile
+    ElementPtr playbinSink;   // the renderer bin handed to playbin
+    std::shared_ptr<StreamState> stream = std::make_shared<StreamState>();
+    int requested = kStateStopped;
+    bool prepared = false;
+    bool prerolled = false;
+    bool failed = false;
+    QString failure;
+    double rate = 1.0;
+    double pendingSeek = -1;
+    double lastPosition = 0;
+    bool errorLogged = false;
+    GstElement* positionSink = nullptr;  // leaf sink of the first renderer (borrowed)
+    QueryPtr positionQuery;
+
+    QString UniqueName(const QString& name) const;
+    void Prepare();
+    void Preroll();
+    [[noreturn]] void FailPreroll(const QString& why);
+    GstElement* RendererBin() const;
+    GstElement* Control(const char* name) const;
+    void Seek(double seconds);
+    void ConnectPins(Pin& up, Pin& down);
+    Filter& Insert(const QString& name, const Recipe& recipe);
+    QString SourceName() const;
+};
+
+}  // namespace rilumo::graph
