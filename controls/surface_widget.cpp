@@ -4,11 +4,13 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include "controls/control_resources.h"
 #include "controls/units.h"
 
 namespace rilumo {
 
 SurfaceWidget::SurfaceWidget(QWidget* parent) : QWidget(parent) {
+    InitControlResources();
     setAttribute(Qt::WA_OpaquePaintEvent);
     surface_.ResizePx(std::max(1, width()), std::max(1, height()));
     surface_.SetChangedHook([this] { update(); });

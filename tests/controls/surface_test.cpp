@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "controls/control_resources.h"
 #include "controls/surface.h"
 #include "tests/controls/pinned_colors.h"
 
@@ -157,6 +158,42 @@ TEST_F(SurfaceTest, ResizeKeepsWhatFits) {
     s.ResizePx(0, 5);
     EXPECT_EQ(s.GetPixel(0, 0), 0xFFFFFFFFu);
     s.FillPx(0, 0, 1, 1, 0);  // a surface without pixels ignores drawing
+}
+
+}  // namespace
+}  // namespace rilumo
+
+namespace rilumo {
+namespace {
+
+TEST(BuiltInPictures, HaveTheirLayoutsAndMatchingMasks) {
+    struct Pic { const char* path; int w, h, cellW; };
+    const Pic pics[] = {{kIconLibraryPath, 468, 36, 18}, {kFileTypeIconsPath, 160, 32, 16},
+                        {kSliderArrowsHPath, 24, 20, 6}, {kSliderArrowsVPath, 40, 12, 10}};
+    for (const Pic& p : pics) {
+        const QImage img = BuiltInPicture(p.path);
+        ASSERT_EQ(img.width(), p.w) << p.path;
+        ASSERT_EQ(img.height(), p.h) << p.path;
+        const int half = p.h / 2;
+        for (int x0 = 0; x0 < p.w; x0 += p.cellW) {
+            int drawn = 0;
+            for (int y = 0; y < half; ++y)
+                for (int x = x0; x < x0 + p.cellW; ++x) {
+                    const bool inMask = (img.pixel(x, half + y) & 0xFFFFFF) == 0;
+                    const bool mask01 = inMask || (img.pixel(x, half + y) & 0xFFFFFF) == 0xFFFFFF;
+                    ASSERT_TRUE(mask01) << p.path << " " << x << "," << y;
+                    // Outside the mask the image is black, so XOR leaves the background.
+                    if (!inMask) {
+                        ASSERT_EQ(img.pixel(x, y) & 0xFFFFFF, 0u) << p.path << " " << x << "," << y;
+                    }
+                    drawn += inMask;
+                }
+            // No cell is left empty.
+            EXPECT_GT(drawn, 10) << p.path << " cell at " << x0;
+        }
+    }
+    EXPECT_EQ(BuiltInPicture(kOnAirOffPath).size(), QSize(64, 23));
+    EXPECT_EQ(BuiltInPicture(kOnAirOnPath).size(), QSize(64, 23));
 }
 
 }  // namespace
