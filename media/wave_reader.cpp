@@ -75,7 +75,9 @@ void walkChunks(const QString& path, WaveInfo& info) {
         } else if (std::memcmp(b, "data", 4) == 0) {
             if (p + 8 > kInt32Max) Fail("overflow");
             info.DataOffset = static_cast<std::int32_t>(p + 8);
-            if (p + 4 > size || !readHere(f, p + 4, b, 4)) break;
+            // The whole size field must be in the file, or a cut-off header
+            // would count as a data chunk.
+            if (p + 8 > size || !readHere(f, p + 4, b, 4)) break;
             info.DataSize = le32(b);
             haveData = true;
         }

@@ -185,6 +185,13 @@ TEST_F(WaveReader, HostileFiles) {
     EXPECT_EQ(c.Channels, 2);
     EXPECT_EQ(c.SampleRate, 0x44);
 
+    // A data chunk whose size field is cut off by the end of the file.
+    QByteArray noSize = test::RiffFile({{"fmt ", FmtBody(1, 2, 44100, 16)}});
+    noSize += QByteArray("data\x10\x10", 6);
+    const WaveInfo n = ReadWaveInfo(write("n.wav", noSize));
+    EXPECT_EQ(n.Valid, 0);
+    EXPECT_EQ(n.FormatCode, 3);
+
     // A data size beyond the file is reported as written; frames are capped.
     const WaveInfo big = ReadWaveInfo(riff("d.wav", {{"fmt ", FmtBody(1, 1, 44100, 8)},
                                                      {"data", {}, 0xFFFFFFFFll}}));

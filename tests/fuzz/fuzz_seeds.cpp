@@ -1,0 +1,107 @@
+// Writes the seed corpus: fuzz_seeds OUT_DIR makes OUT_DIR/wave_reader and
+// OUT_DIR/mpeg_info with small files of the layouts the readers meet.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+#include "tests/common/media_fixtures.h"
+#include "tests/common/test_env.h"
+
+using namespace rilumo::test;
+
+namespace {
+
+constexpr int kMaxSeed = 12000;
+
+int written = 0;
+void seed(const QString& dir, const QString& name, const QByteArray& bytes) {
+    if (WriteFile(dir + u'/' + name, bytes.left(kMaxSeed))) ++written;
+}
+
+void waveSeeds(const QString& d) {
+    const QByteArray pcm = SineSamples(8000, 2, 16, 440, 20);
+    seed(d, "pcm16", PcmWave(8000, 2, 16, pcm));
+    seed(d, "pcm8", PcmWave(8000, 1, 8, SineSamples(8000, 1, 8, 440, 20)));
+    seed(d, "pcm24x6", PcmWave(8000, 6, 24, QByteArray(360, '\0')));
+    seed(d, "list-first", RiffFile({{"LIST", QByteArrayLiteral("INFOINAM\x05\0\0\0tone\0")},
+                                    {"fmt ", FmtBody(1, 2, 44100, 16)}, {"data", pcm}}));
+    seed(d, "data-first", RiffFile({{"data", pcm}, {"fmt ", FmtBody(1, 2, 8000, 16)}}));
+    seed(d, "odd-junk", RiffFile({{"junk", "abc"}, {"fmt ", FmtBody(1, 1, 8000, 8)}, {"data", "xyz"}}));
+    seed(d, "float", RiffFile({{"fmt ", FmtBody(3, 2, 44100, 32)}, {"data", pcm}}));
+    seed(d, "extensible", RiffFile({{"fmt ", FmtBody(0xFFFE, 2, 44100, 16, QByteArray(24, '\x01'))},
+                                    {"data", pcm}}));
+    for (int tag : {80, 85, 352})
+        seed(d, QStringLiteral("tag%1").arg(tag), RiffFile({{"fmt ", FmtBody(tag, 2, 44100, 0)},
+                                                            {"data", QByteArray(64, '\xFF')}}));
+    seed(d, "huge-chunk", RiffFile({{"LIST", "ab", 0xFFFFFFFFll}, {"fmt ", FmtBody(1, 2, 44100, 16)}}));
+    seed(d, "zero-rate", RiffFile({{"fmt ", FmtBody(1, 2, 0, 16)}, {"data", "abcd"}}));
+}
+
+void mpegSeeds(const QString& d) {
+    const MpegFrameSpec cd;
+    MpegFrameSpec mono = cd, low = cd, lowMono = cd, layer2 = cd, layer1 = cd;
+    mono.channelMode = 3;
+    low.mpeg1 = false;
+    low.bitrateIndex = 4;
+    lowMono = low;
+    lowMono.channelMode = 3;
+    layer2.layer = 2;
+    layer2.bitrateIndex = 3;
+    layer1.layer = 1;
+    layer1.bitrateIndex = 1;
+    seed(d, "cbr", MpegFrames(cd, 6));
+    seed(d, "cbr-id3v1", MpegFrames(cd, 4) + Id3v1Tag());
+    seed(d, "tag-first", Id3v1Tag() + MpegFrames(cd, 4));
+    seed(d, "id3v2", Id3v2Tag(257) + MpegFrames(cd, 4));
+    seed(d, "id3v2-window", Id3v2Tag(985) + MpegFrames(cd, 4));
+    seed(d, "info", XingFrame(cd, 10, 4000, "Info") + MpegFrames(cd, 4));
+    seed(d, "xing", XingFrame(cd, 10, 4000) + MpegFrames(cd, 4));
+    seed(d, "xing-mono", XingFrame(mono, 10, 4000) + MpegFrames(mono, 4));
+    seed(d, "xing-low", XingFrame(low, 10, 4000) + MpegFrames(low, 4));
+    seed(d, "xing-low-mono", XingFrame(lowMono, 10, 4000) + MpegFrames(lowMono, 4));
+    seed(d, "xing-zero", XingFrame(cd, 0, 0) + MpegFrames(cd, 2));
+    seed(d, "layer2", MpegFrames(layer2, 10));
+    seed(d, "layer1", MpegFrames(layer1, 20));
+    seed(d, "ref-byte", QByteArray("\xFF\xFB\xFF\0\0\0", 6) + MpegFrames(low, 2) + MpegFrames(cd, 2));
+    seed(d, "blind-spot", QByteArray(997, '\0') + MpegFrames(cd, 3));
+    seed(d, "ff-run", QByteArray(300, '\xFF') + MpegFrames(cd, 2));
+
+    // Real encoder output, cut to the seed size.
+    if (!HasGstElement("lamemp3enc")) return;
+    QTemporaryDir tmp;
+    const QString tone = tmp.filePath("tone.wav");
+    WriteSineWave(tone, 44100, 2, 16, 440, 300);
+    const struct { const char* name; const char* element; const char* fragment; } encoders[] = {
+        {"lame-vbr", "xingmux", "lamemp3enc target=quality quality=2 ! xingmux"},
+        {"lame-vbr-mono22", "xingmux",
+         "audio/x-raw,rate=22050,channels=1 ! lamemp3enc target=quality quality=4 ! xingmux"},
+        {"lame-cbr-id3", "id3v2mux",
+         "lamemp3enc target=bitrate bitrate=64 cbr=true ! taginject tags=title=seed ! id3v2mux"},
+        {"mp2", "avenc_mp2", "avenc_mp2 bitrate=64000"},
+    };
+    for (const auto& e : encoders) {
+        const QString out = tmp.filePath(QString(e.name) + ".bin");
+        if (HasGstElement(e.element) && EncodeWithGStreamer(tone, out, e.fragment))
+            seed(d, e.name, ReadFile(out));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: fuzz_seeds OUT_DIR\n");
+        return 2;
+    }
+    const QString root = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(root + "/wave_reader");
+    QDir().mkpath(root + "/mpeg_info");
+    waveSeeds(root + "/wave_reader");
+    mpegSeeds(root + "/mpeg_info");
+    std::printf("fuzz_seeds: %d seed files in %s\n", written, argv[1]);
+    return written > 0 ? 0 : 1;
+}
