@@ -1,9 +1,10 @@
 // Sorting and shuffling of the item store.
 
+#include <QStringView>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <string_view>
 
 #include "controls/listview/store/item_store.h"
 #include "controls/listview/store/shuffle_random.h"
@@ -13,12 +14,13 @@ namespace rilumo {
 
 namespace {
 
-// Sort keys are computed once per entry; the sort moves these small records
-// and applies the resulting order to the entries at the end.
-struct TextKey {
-    std::uint64_t prefix;  // first four code units, big end first: most comparisons end here
-    const char16_t* text;
-    std::int32_t length;
+// Sort keys are computed once per entry. A text column's lower-cased texts
+// are ranked first (equal texts share a rank), so the shell sort compares
+// small integers and reaches exactly the order that comparing the texts
+// themselves would give. The sort moves these small records and the order is
+// applied to the entries at the end.
+struct RankKey {
+    std::uint32_t rank;
     std::int32_t entry;
 };
 
@@ -29,11 +31,7 @@ struct NumberKey {
 };
 
 // Comparison results: 1 greater, 0 not greater, -1 the comparison failed.
-int Greater(const TextKey& a, const TextKey& b) {
-    if (a.prefix != b.prefix) return a.prefix > b.prefix;
-    return std::u16string_view(a.text, static_cast<size_t>(a.length)) >
-           std::u16string_view(b.text, static_cast<size_t>(b.length));
-}
+int Greater(const RankKey& a, const RankKey& b) { return a.rank > b.rank; }
 
 int Greater(const NumberKey& a, const NumberKey& b) {
     if (a.bad || b.bad) return -1;
@@ -79,11 +77,71 @@ bool ShellSort(std::vector<Key>& a) {
     return true;
 }
 
-std::uint64_t Prefix(const QString& s) {
-    std::uint64_t p = 0;
-    for (int i = 0; i < 4; ++i)
-        p = (p << 16) | (i < s.size() ? s.at(i).unicode() : 0u);
-    return p;
+// The lower-cased texts of one column, packed into one buffer.
+class LoweredTexts {
+public:
+    explicit LoweredTexts(int n) {
+        start_.reserve(static_cast<size_t>(n));
+        length_.reserve(static_cast<size_t>(n));
+        text_.reserve(static_cast<size_t>(n) * 32);
+    }
+    void Add(const QString& s) {
+        const size_t at = text_.size();
+        const size_t len = static_cast<size_t>(s.size());
+        start_.push_back(static_cast<std::uint32_t>(at));
+        text_.resize(at + len);
+        const char16_t* in = reinterpret_cast<const char16_t*>(s.utf16());
+        char16_t* out = text_.data() + at;
+        size_t i = 0;
+        // Most titles are plain ASCII: those are lowered here, the rest get
+        // the full case mapping.
+        for (; i < len && in[i] < 0x80; ++i)
+            out[i] = static_cast<char16_t>(static_cast<unsigned>(in[i] - u'A') < 26u ? in[i] + 32 : in[i]);
+        if (i < len) {
+            const QString lower = s.toLower();
+            text_.resize(at);
+            text_.insert(text_.end(), lower.utf16(), lower.utf16() + lower.size());
+        }
+        length_.push_back(static_cast<std::int32_t>(text_.size() - at));
+    }
+    QStringView At(int i) const {
+        return QStringView(text_.data() + start_[static_cast<size_t>(i)], length_[static_cast<size_t>(i)]);
+    }
+    // First four code units, high end first: ordering these agrees with the
+    // ordinal order of the texts wherever they differ, and most comparisons end here.
+    std::uint64_t Prefix(int i) const {
+        const QStringView v = At(i);
+        std::uint64_t p = 0;
+        for (int k = 0; k < 4; ++k) p = (p << 16) | (k < v.size() ? v[k].unicode() : 0u);
+        return p;
+    }
+
+private:
+    std::vector<char16_t> text_;
+    std::vector<std::uint32_t> start_;
+    std::vector<std::int32_t> length_;
+};
+
+// rank[i] orders entry i's text among all of them; equal texts get equal ranks.
+std::vector<std::uint32_t> Ranks(const LoweredTexts& texts, int n) {
+    struct Item {
+        std::uint64_t prefix;
+        std::int32_t entry;
+    };
+    std::vector<Item> items(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) items[static_cast<size_t>(i)] = {texts.Prefix(i), i};
+    const auto less = [&](const Item& a, const Item& b) {
+        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        return QtPrivate::compareStrings(texts.At(a.entry), texts.At(b.entry), Qt::CaseSensitive) < 0;
+    };
+    std::sort(items.begin(), items.end(), less);
+    std::vector<std::uint32_t> rank(static_cast<size_t>(n));
+    std::uint32_t r = 0;
+    for (size_t k = 0; k < items.size(); ++k) {
+        if (k > 0 && less(items[k - 1], items[k])) ++r;
+        rank[static_cast<size_t>(items[k].entry)] = r;
+    }
+    return rank;
 }
 
 const Value* CellOf(const ListEntry& e, int column) {
@@ -106,15 +164,14 @@ bool ItemStore::SortOrder(int column, bool numeric, std::vector<int>& order) con
         ok = ShellSort(keys);
         for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = keys[static_cast<size_t>(i)].entry;
     } else {
-        std::vector<QString> lowered(static_cast<size_t>(n));
-        std::vector<TextKey> keys(static_cast<size_t>(n));
+        LoweredTexts texts(n);
         for (int i = 0; i < n; ++i) {
             const rilumo::Value* v = CellOf(entries_[static_cast<size_t>(i)], column);
-            QString& s = lowered[static_cast<size_t>(i)];
-            if (v) s = v->ToText().toLower();
-            keys[static_cast<size_t>(i)] = {Prefix(s), reinterpret_cast<const char16_t*>(s.utf16()),
-                                            static_cast<std::int32_t>(s.size()), i};
+            texts.Add(v ? v->ToText() : QString());
         }
+        const std::vector<std::uint32_t> rank = Ranks(texts, n);
+        std::vector<RankKey> keys(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) keys[static_cast<size_t>(i)] = {rank[static_cast<size_t>(i)], i};
         ShellSort(keys);
         for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = keys[static_cast<size_t>(i)].entry;
     }
