@@ -16,6 +16,11 @@ SurfaceWidget::SurfaceWidget(QWidget* parent) : QWidget(parent) {
     surface_.SetChangedHook([this] { update(); });
 }
 
+void SurfaceWidget::SyncSize() const {
+    if (surface_.WidthPx() != width() || surface_.HeightPx() != height())
+        surface_.ResizePx(width(), height());
+}
+
 void SurfaceWidget::MoveTwips(double left, double top, double width, double height) {
     setGeometry(TwipsToPx(left), TwipsToPx(top), std::max(0, TwipsToPx(width)),
                 std::max(0, TwipsToPx(height)));
@@ -36,12 +41,12 @@ double SurfaceWidget::TwipsY(const QMouseEvent* e) { return e->position().y() * 
 void SurfaceWidget::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     const QRect r = e->rect();
-    p.drawImage(r, surface_.Image(), r);
+    p.drawImage(r, Pic().Image(), r);
 }
 
 void SurfaceWidget::resizeEvent(QResizeEvent* e) {
-    surface_.ResizePx(e->size().width(), e->size().height());
     QWidget::resizeEvent(e);
+    SyncSize();
 }
 
 }  // namespace rilumo

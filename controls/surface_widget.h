@@ -1,7 +1,8 @@
 #pragma once
 // A widget that shows a Surface. It never draws by itself: paintEvent only
 // copies the surface, which the owning control paints when it is told to.
-// Geometry is available in twips; resizing resizes the surface with it.
+// Geometry is available in twips; resizing resizes the surface with it,
+// keeping what fits.
 
 #include <QWidget>
 
@@ -16,8 +17,10 @@ class SurfaceWidget : public QWidget {
 public:
     explicit SurfaceWidget(QWidget* parent = nullptr);
 
-    Surface& Pic() { return surface_; }
-    const Surface& Pic() const { return surface_; }
+    // The surface, always the widget's size (a hidden widget gets no resize
+    // events, so the size is matched here as well).
+    Surface& Pic() { SyncSize(); return surface_; }
+    const Surface& Pic() const { SyncSize(); return surface_; }
 
     // Geometry in twips (converted to pixels through controls/units.h).
     void MoveTwips(double left, double top, double width, double height);
@@ -36,7 +39,8 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
-    Surface surface_;
+    void SyncSize() const;
+    mutable Surface surface_;
 };
 
 }  // namespace rilumo

@@ -1,0 +1,221 @@
+#include "controls/uc_text_picture.h"
+
+#include <algorithm>
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+
+#include "controls/colors.h"
+#include "controls/control_font.h"
+#include "controls/draw_primitives.h"
+#include "controls/units.h"
+#include "support/error_trap.h"
+#include "support/ui/syscolors.h"
+
+namespace rilumo {
+
+namespace {
+
+std::int16_t ButtonCode(Qt::MouseButton b) {
+    switch (b) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
+}
+
+std::int16_t ShiftCode(Qt::KeyboardModifiers m) {
+    return static_cast<std::int16_t>(((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0) |
+                                     ((m & Qt::AltModifier) ? 4 : 0));
+}
+
+}  // namespace
+
+UC_TextPicture::UC_TextPicture(QWidget* parent) : SurfaceWidget(parent) {
+    Pic().SetBackColor(0x000000);
+    Pic().SetForeColor(kSysColorFlag + kColorBtnFace);
+    setAcceptDrops(true);
+}
+
+void UC_TextPicture::AddTextSpace(float pSize, bool pBold, bool pItalic, const QString& pFace,
+                                  std::int32_t pLeft, std::int32_t pTop) {
+    Slot slot;
+    slot.font = ControlFont(pSize, pBold, pItalic, pFace);
+    slot.left = pLeft;
+    if (pTop == -1) {
+        Surface probe;
+        probe.SetFont(slot.font);
+        const double h = Pic().ScaleHeight() - probe.TextHeight("I");
+        pTop = static_cast<std::int32_t>(std::max<long long>(0, RoundEven(h / 2)));
+    }
+    slot.top = pTop;
+    slots_.push_back(std::move(slot));
+}
+
+void UC_TextPicture::AddColorSet(std::uint32_t pFontColor, std::uint32_t pColor1, std::uint32_t pColor2,
+                                 std::uint32_t pColor3) {
+    sets_.push_back({pFontColor, pColor1, pColor2, pColor3});
+    designType_ = 1;
+}
+
+void UC_TextPicture::AddStdColorSet(int n) {
+    static const std::uint32_t text[] = {0x909090, 0xD0B0B0, 0xB0B0D0, 0xB0D0B0, 0xC0C0C0, 0x90B0E0};
+    static const std::uint32_t color2[] = {0x686868, 0x886868, 0x686888, 0x688868, 0x686868, 0x4878A8};
+    if (n >= 0 && n <= 5) AddColorSet(text[n], 0x000000, color2[n], 0x000000);
+    designType_ = 1;
+}
+
+void UC_TextPicture::Init(std::int32_t pWakuWidth, std::int32_t pNoGrad) {
+    Trap([&] {
+        const int w = width(), h = height();
+        Pic();  // takes the control's size
+        if (designType_ == 0) {
+            frame_[0] = frame_[1] = 0;
+            frame_[2] = w;
+            frame_[3] = h;
+        } else if (!sets_.empty()) {
+            hasRendered_ = true;
+            rendered_.ResizePx(SetCount() * w, h);
+            for (int i = 0; i < SetCount(); ++i) {
+                PaintFramedGradient(Pic(), static_cast<std::int32_t>(sets_[i].color1),
+                                    static_cast<std::int32_t>(sets_[i].color2), pNoGrad, pWakuWidth);
+                rendered_.BitBlt(i * w, 0, w, h, Pic(), 0, 0);
+            }
+        }
+        Draw(-1);
+    });
+}
+
+void UC_TextPicture::ResetMe() {
+    slots_.clear();
+    sets_.clear();
+    designType_ = 0;
+    currentSet_ = 0;
+    if (hasRendered_) {
+        rendered_ = Surface();
+        hasRendered_ = false;
+    }
+}
+
+void UC_TextPicture::DispMes(int pIndex, const QString& pStr, bool DontDraw) {
+    if (pIndex < 0 || pIndex >= SlotCount()) return;
+    if (slots_[pIndex].text == pStr) return;
+    slots_[pIndex].text = pStr;
+    if (!DontDraw) Draw(-1);
+}
+
+QString UC_TextPicture::TextMes(int index) const {
+    return (index >= 0 && index < SlotCount()) ? slots_[index].text : QString();
+}
+
+void UC_TextPicture::Draw(std::int32_t plite) {
+    Trap([&] {
+        Surface& s = Pic();
+        const int w = width(), h = height();
+        if (designType_ == 1 && hasRendered_ && currentSet_ < SetCount()) {
+            s.BitBlt(0, 0, w, h, rendered_, currentSet_ * w, 0);
+            s.SetForeColor(sets_[currentSet_].text);
+        } else {
+            s.Cls();
+        }
+        const std::uint32_t base = s.ForeColor();
+        const double margin = ((isFlat_ != 0 && designType_ == 0) ? 2 : 4) * Tpp();
+        for (int i = 0; i < SlotCount(); ++i) {
+            const Slot& slot = slots_[i];
+            s.SetFont(slot.font);
+            double x = slot.left;
+            if (slot.left == -1) x = std::max((s.ScaleWidth() - s.TextWidth(slot.text)) / 2, margin);
+            if (i == plite) {
+                s.SetForeColor((base & kSysColorFlag) ? 0xFFFFFFu
+                                                      : static_cast<std::uint32_t>(AdjustColor(
+                                                            static_cast<std::int32_t>(base), 30, 30, 30, -1)));
+            } else if (plite != -1 && s.ForeColor() != base) {
+                s.SetForeColor(base);
+            }
+            const double room = static_cast<double>(RoundEven(s.ScaleWidth() - x - margin));
+            s.Print(x, slot.top, FitText(slot.text, s, room, 0));
+        }
+        // The highlight colour must not become the next draw's base colour.
+        s.SetForeColor(base);
+        if (designType_ == 0 && isFlat_ == 0)
+            s.DrawEdge(frame_[0], frame_[1], frame_[2], frame_[3], kEdgeSunken, kBfRect);
+    });
+}
+
+void UC_TextPicture::SetColor(int pType, bool pDraw) {
+    if (designType_ != 1) ApplyColorScheme(Pic(), pType, 0, 0);
+    else if (pType >= 0 && pType < SetCount()) currentSet_ = pType;
+    if (pDraw) Draw(-1);
+}
+
+void UC_TextPicture::SetColorEx(std::uint32_t pForeColor, std::uint32_t pBackColor, bool pDraw) {
+    Pic().SetBackColor(pBackColor);
+    Pic().SetForeColor(pForeColor);
+    if (pDraw) Draw(-1);
+}
+
+void UC_TextPicture::UseClick(int index, std::int32_t value) {
+    if (index >= 0 && index < SlotCount()) slots_[index].click = value;
+}
+
+int UC_TextPicture::HitTest(double x, double y) const {
+    int result = 0;
+    std::int32_t bestTop = 0, bestLeft = 0;
+    for (int i = 0; i < SlotCount(); ++i) {
+        const Slot& s = slots_[i];
+        if ((s.left == -1 || x > s.left) && (s.top == -1 || y > s.top) && s.top >= bestTop && s.left >= bestLeft) {
+            result = i;
+            bestTop = s.top;
+            bestLeft = s.left;
+        }
+    }
+    return result;
+}
+
+void UC_TextPicture::Press(std::int16_t button, double x, double y) {
+    if (locked_ != 0) return;
+    Trap([&] {
+        const int i = HitTest(x, y);
+        if (i < SlotCount() && slots_[i].click != 0) Draw(i);
+        emit MouseUD(button, true, i);
+        pressed_ = true;
+    });
+}
+
+void UC_TextPicture::mousePressEvent(QMouseEvent* e) { Press(ButtonCode(e->button()), TwipsX(e), TwipsY(e)); }
+
+void UC_TextPicture::mouseReleaseEvent(QMouseEvent* e) {
+    if (locked_ != 0 || !pressed_) return;
+    pressed_ = false;
+    const int i = HitTest(TwipsX(e), TwipsY(e));
+    if (i < SlotCount() && slots_[i].click != 0) Draw(-1);
+    emit MouseUD(ButtonCode(e->button()), false, i);
+}
+
+void UC_TextPicture::mouseDoubleClickEvent(QMouseEvent*) {
+    if (locked_ != 0) return;
+    if (useDblClick_ != 0) emit DblClicked();
+    else Press(1, 0, 0);
+}
+
+void UC_TextPicture::dragEnterEvent(QDragEnterEvent* e) {
+    if (locked_ == 0) e->acceptProposedAction();
+}
+
+void UC_TextPicture::dragMoveEvent(QDragMoveEvent* e) {
+    if (locked_ == 0) e->acceptProposedAction();
+}
+
+void UC_TextPicture::dropEvent(QDropEvent* e) {
+    if (locked_ != 0) return;
+    const std::int32_t effect = static_cast<std::int32_t>(e->dropAction());
+    emit OLEDragDrop(e->mimeData(), effect, ButtonCode(Qt::MouseButton(int(e->buttons()))),
+                     ShiftCode(e->modifiers()), static_cast<float>(e->position().x() * Tpp()),
+                     static_cast<float>(e->position().y() * Tpp()));
+    e->acceptProposedAction();
+}
+
+}  // namespace rilumo
