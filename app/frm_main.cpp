@@ -1,6 +1,7 @@
 #include "app/frm_main.h"
 
 #include <QAction>
+#include <QMimeData>
 #include <QCloseEvent>
 #include <QDir>
 #include <QMenu>
@@ -8,11 +9,15 @@
 #include <QScreen>
 
 #include "app/application.h"
+#include "support/convert.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
 #include "support/globals.h"
 #include "support/paths.h"
 #include "support/settings.h"
+#include "support/ui/fonts.h"
+#include "support/ui/wheel_hook.h"
+#include "support/ui/window_placement.h"
 
 namespace rilumo {
 
@@ -21,6 +26,7 @@ namespace {
 // Design geometry in twips.
 constexpr int kClientWidth = 5220;
 constexpr int kClientHeight = 5820;
+constexpr int kListTop = 1215;
 constexpr int kPictureLeft = 30, kPictureTop = 75, kPictureWidth = 5055, kPictureHeight = 1065;
 
 const char* const kMenuFileCaptions[6] = {"読み込み", "保存", "フォルダから", "フォルダからランダム",
@@ -29,12 +35,7 @@ const char* const kMenuFileCaptions[6] = {"読み込み", "保存", "フォル�
 int px(int twips) { return twips / globals::TwipsPerPixel; }
 
 // A stored switch as a 32-bit integer; text that is no number reads as 0.
-std::int32_t switchValue(const QString& key) {
-    bool ok = false;
-    const double d = ReadSetting(key, 0).trimmed().toDouble(&ok);
-    if (!ok || d < -2147483648.0 || d > 2147483647.0) return 0;
-    return static_cast<std::int32_t>(std::nearbyint(d));
-}
+std::int32_t switchValue(const QString& key) { return ToInt32Or(ReadSetting(key, 0), 0); }
 
 }  // namespace
 
@@ -63,7 +64,7 @@ void FrmMain::BuildMenus() {
     menuPL_ = menuBar()->addMenu(QStringLiteral("プレイリスト(&P)"));
     for (int i = 0; i < 6; ++i) {
         QAction* a = menuPL_->addAction(QString::fromUtf8(kMenuFileCaptions[i]));
-        connect(a, &QAction::triggered, this, [this, i] { OnMenuFile(i); });
+        connect(a, &QAction::triggered, this, [this, i] { MenuFileClick(i); });
         menuFile_[static_cast<size_t>(i)] = a;
     }
 }
@@ -73,6 +74,12 @@ void FrmMain::BuildDesign() {
     setCentralWidget(client_);
     pictureF_ = new QWidget(client_);
     pictureF_->setObjectName(QStringLiteral("PictureF"));
+    lv_ = new UC_ListView(client_);
+    lv_->setObjectName(QStringLiteral("LV"));
+    setAcceptDrops(true);
+    connect(lv_, &UC_ListView::OLEDragDrop, this,
+            [this](const QMimeData* data, int, int, int, float, float y) { OnListDrop(data, y); });
+    connect(lv_, &UC_ListView::OLEDragOver, this, &FrmMain::BringToFront);
 }
 
 int FrmMain::ClientWidthTwips() const { return client_->width() * globals::TwipsPerPixel; }
@@ -99,7 +106,7 @@ void FrmMain::Load() {
     if (globals::ErrorCatch == 0) globals::ErrorCatch = FileExists(AppFolder() + QStringLiteral("ec.txt"));
 
     // 5. From here on a failing step is skipped unless the error-catch flag is on.
-    Trap([] { /* 6. language mode: wired with the fonts */ });
+    Trap([] { SetLanguageMode(); });
     Trap([this] { ApplyStartupFont(); });
     if (globals::ErrorCatch == 0) Trap([this] { InstallWheelSubclass(); });
     Trap([this] { setWindowTitle(QStringLiteral("Rilumo")); });
@@ -139,34 +146,73 @@ void FrmMain::resizeEvent(QResizeEvent* event) {
     if (loaded_) RunLayout();
 }
 
-void FrmMain::ApplyStartupFont() {}
-void FrmMain::InstallWheelSubclass() {}
+void FrmMain::ApplyStartupFont() {
+    if (globals::FontSubstitution == 1) ApplyFont(this, -2, nullptr, 0, 0, 0, QString());
+}
+
+void FrmMain::InstallWheelSubclass() { InstallSubclass(this); }
 void FrmMain::InitProgressBar() {}
 void FrmMain::CreatePlayer() {}
 void FrmMain::InitPlayButtons() {}
 void FrmMain::ShowStoppedIcon() {}
-void FrmMain::InitPlaylistView() {}
+void FrmMain::InitPlaylistView() {
+    UC_ListView& lv = *lv_;
+    lv.SetNumData(1);
+    lv.SetNumAux(1);
+    lv.SetUseUCBar(1);
+    lv.SetOneHeight(255);
+    lv.SetStyle(9, false, QString(), 0xFFFFFF, 0);
+    lv.SetSelectedColorMode(15);
+    lv.SetSelectedColor(4210752);
+    lv.Init();
+    lv.SetTabName(0, QStringLiteral("タイトル"));
+    lv.SetTabWidth(0, 6000);
+    lv.ReDrawTab(-1);
+}
 void FrmMain::InitTextPanel() {}
 void FrmMain::PaintControlsBackground() {}
-void FrmMain::RestorePlacement() {}
+void FrmMain::RestorePlacement() {
+    WidgetPlacement placement(this);
+    RestoreWindowPlacement(placement, QString(), false, true, false);
+}
 
 void FrmMain::RunLayout() {
     if (isMinimized()) return;
-    const int left = (ClientWidthTwips() - kPictureWidth) / 2;
-    Trap([&] { pictureF_->move(px(left), px(kPictureTop)); });
+    const int width = ClientWidthTwips();
+    const int height = std::max(0, ClientHeightTwips() - kListTop);
+    Trap([&] { lv_->setGeometry(0, px(kListTop), px(width), px(height)); });
+    Trap([&] { lv_->SetTabWidth(0, std::max(0, width - 420)); });
+    Trap([&] { lv_->UserControl_Resize(); });
+    Trap([&] { pictureF_->move(px((width - kPictureWidth) / 2), px(kPictureTop)); });
 }
 
-void FrmMain::LoadCommandLineList() {}
+void FrmMain::LoadCommandLineList() {
+    const QString t = CommandLinePath(args_);
+    if (!FileExists(t)) return;
+    ReadList(t);
+    if (LowerExtension(t) == QLatin1String("rnl")) lv_->RndItem();
+    lv_->Refresh();
+}
 
 void FrmMain::StartTimer() { timer_.start(15); }
 
 void FrmMain::StopAndClosePlayer() {}
-void FrmMain::SavePlacement() {}
-void FrmMain::RemoveWheelSubclass() {}
-void FrmMain::ReleaseFonts() {}
+void FrmMain::SavePlacement() {
+    WidgetPlacement placement(this);
+    SaveWindowPlacement(placement, QString(), false, false);
+}
+
+void FrmMain::RemoveWheelSubclass() { RemoveSubclass(this); }
+
+void FrmMain::ReleaseFonts() {
+    if (globals::FontSubstitution == 1) DeleteFonts();
+}
+
+std::int32_t FrmMain::PlayerMode() { return 1; }
+void FrmMain::StopPlayer() {}
+void FrmMain::ShowScanCount(const QString&) {}
 
 void FrmMain::OnTick() {}
-void FrmMain::OnMenuFile(int) {}
 
 int RunProgram(int argc, char** argv) {
     const StartupArgs args = StartupArgsFrom(argc, argv);

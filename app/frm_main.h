@@ -7,11 +7,14 @@
 #include <QTimer>
 
 #include <array>
+#include <cstdint>
 
 #include "app/main_state.h"
+#include "controls/listview/uc_listview.h"
 
 class QAction;
 class QMenu;
+class QMimeData;
 
 namespace rilumo {
 
@@ -45,6 +48,21 @@ public:
     QMenu* MenuPL() const { return menuPL_; }
     QAction* MenuFile(int index) const { return menuFile_.at(static_cast<size_t>(index)); }
     QWidget* PictureF() const { return pictureF_; }
+    UC_ListView& LV() { return *lv_; }
+
+    // Playlist commands.
+    void MenuFileClick(int index);
+    void AddTitle(const QString& path, std::int32_t index);
+    void AddFolder(const QString& folder);
+    void ReadList(const QString& file);
+    // False when the list could not be written; the user has been told why.
+    bool WriteList(const QString& file);
+    void DropOnList(const QStringList& files, float y);
+    void BringToFront();
+
+    // The player's mode and stop, as the commands see them.
+    std::int32_t PlayerMode();
+    void StopPlayer();
 
     // Twips geometry of the window's client area.
     int ClientWidthTwips() const;
@@ -80,7 +98,8 @@ private:
     void ReleaseFonts();
 
     void OnTick();
-    void OnMenuFile(int index);
+    void OnListDrop(const QMimeData* data, float y);
+    void ShowScanCount(const QString& text);
 
     StartupArgs args_;
     MainState state_;
@@ -89,6 +108,7 @@ private:
     std::array<QAction*, 6> menuFile_{};
     QWidget* client_ = nullptr;
     QWidget* pictureF_ = nullptr;
+    UC_ListView* lv_ = nullptr;
     bool loaded_ = false;
     bool unloaded_ = false;
 };

@@ -1,0 +1,186 @@
+// The playlist menu, the folder scan, list files and drops onto the list.
+
+#include "app/playlist_commands.h"
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QMimeData>
+#include <QUrl>
+
+#include "app/frm_main.h"
+#include "support/error_trap.h"
+#include "support/event_pump.h"
+#include "support/file_ops.h"
+#include "support/paths.h"
+#include "support/settings.h"
+#include "support/ui/dialogs.h"
+#include "support/ui/message_box.h"
+
+namespace rilumo {
+
+namespace {
+
+constexpr std::uint32_t kEntryColor = 0xE0E0E0;
+
+// Holds the hourglass for the length of a command, also when it fails.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+}  // namespace
+
+void FrmMain::AddTitle(const QString& path, std::int32_t index) {
+    const std::int32_t code = FileTypeCode(path);
+    if (code == 0) return;
+    if (index == -2) {
+        lv_->AddItem(1);
+    } else {
+        lv_->InsertItem(index);
+    }
+    lv_->SetAuxID(index, 0, path);
+    lv_->SetValue(index, 0, TitleOf(path));
+    lv_->SetDispColor(index, kEntryColor);
+    lv_->SetIconType(index, code);
+}
+
+void FrmMain::AddFolder(const QString& folderIn) {
+    const QString folder = FixTrailingSlash(folderIn, false);
+    if (!DirectoryExists(folder)) return;
+    // An Esc pressed outside a scan must not stop this one before it starts.
+    state_.cancelScan = 0;
+    int count = 0;
+    Trap([&] {
+        // Files only, in the order the file system lists them; no recursion.
+        QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
+        while (it.hasNext()) {
+            const QString name = it.nextFileInfo().fileName();
+            if (count % 100 == 0) {
+                DoEvents();
+                if (state_.cancelScan == 1) {
+                    state_.cancelScan = 0;
+                    break;
+                }
+                ShowScanCount(QString::number(count));
+                lv_->ReDraw();
+                lv_->SetVbarParm();
+            }
+            AddTitle(folder + name, -2);
+            ++count;
+        }
+    });
+    ShowScanCount(QString());
+    lv_->Refresh();
+    setWindowTitle(QStringLiteral("Rilumo"));
+}
+
+void FrmMain::ReadList(const QString& file) {
+    Trap([&] {
+        ListReader reader(file);
+        QString line;
+        for (;;) {
+            DoEvents();
+            if (!reader.Next(line)) break;
+            if (FileExists(line)) AddTitle(line, -2);
+        }
+    });
+    lv_->Refresh();
+}
+
+bool FrmMain::WriteList(const QString& file) {
+    QStringList paths;
+    paths.reserve(lv_->ItemCount());
+    for (int i = 0; i < lv_->ItemCount(); ++i) paths << lv_->AuxID(i, 0).ToText();
+    QString why;
+    if (WriteListFile(file, paths, &why)) return true;
+    // The only message of the playlist commands: a lost save must not go unnoticed.
+    CenteredMessageBox(QStringLiteral("プレイリストを保存できませんでした。\n%1\n%2").arg(file, why), 48,
+                       QStringLiteral("Rilumo"), this);
+    return false;
+}
+
+void FrmMain::MenuFileClick(int index) {
+    if (state_.busy == 1) return;
+    if (PlayerMode() != 1) StopPlayer();
+    state_.userStop = 1;
+    state_.busy = 1;
+    {
+        BusyCursor hourglass;
+        DoEvents();
+        Trap([&] {
+            switch (index) {
+            case 0:
+            case 1: {
+                const QString folder = ReadSetting(QStringLiteral("ListFolder"), AppFolder());
+                const QString path = FileDialog(this, index == 1, QStringLiteral("プレイリスト|*.*"), folder,
+                                                QString(), -1);
+                if (path.isEmpty()) return;
+                WriteSetting(QStringLiteral("ListFolder"), FolderOf(path));
+                if (index == 1) {
+                    WriteList(EnsureExtension(path, QStringLiteral(".lst")));
+                } else {
+                    if (!FileExists(path)) return;
+                    lv_->DeleteAll();
+                    ReadList(path);
+                    if (LowerExtension(path) == QLatin1String("rnl")) lv_->RndItem();
+                }
+                break;
+            }
+            case 2:
+            case 3: {
+                const QString start = ReadSetting(QStringLiteral("RndFolder"), AppFolder());
+                const QString folder = BrowseFolder(start, QStringLiteral("音声ファイルのあるフォルダ"), this);
+                if (folder.isEmpty()) return;
+                lv_->DeleteAll();
+                WriteSetting(QStringLiteral("RndFolder"), folder);
+                AddFolder(folder);
+                if (index == 2) {
+                    lv_->ReOrder(0, 1);
+                } else {
+                    // Shuffled twice, the second time from a fresh seed.
+                    lv_->RndItem();
+                    lv_->RndItem();
+                }
+                break;
+            }
+            case 4: lv_->RndItem(); break;
+            case 5: lv_->DeleteAll(); break;
+            default: return;
+            }
+            lv_->Refresh();
+        });
+    }
+    state_.busy = 0;
+}
+
+void FrmMain::DropOnList(const QStringList& files, float y) {
+    const int index = lv_->YsItem(y);
+    const std::int32_t mode = PlayerMode();
+    if ((mode == 2 || mode == 3) && index == 0) return;
+    BusyCursor hourglass;
+    for (const QString& f : files) {
+        DoEvents();
+        AddTitle(f, index);
+    }
+    lv_->ReDraw();
+    lv_->SetVbarParm();
+}
+
+void FrmMain::OnListDrop(const QMimeData* data, float y) {
+    if (!data || !data->hasUrls()) return;
+    QStringList files;
+    for (const QUrl& u : data->urls())
+        if (u.isLocalFile()) files << u.toLocalFile();
+    Trap([&] { DropOnList(files, y); });
+}
+
+void FrmMain::BringToFront() {
+    if (QApplication::activeWindow() == this) return;
+    raise();
+    activateWindow();
+}
+
+}  // namespace rilumo

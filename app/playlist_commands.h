@@ -1,0 +1,40 @@
+#pragma once
+// Filling the playlist: the file-type table, list files and the folder scan.
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+namespace rilumo {
+
+// The playlist's file-type code for a path's extension (1 wav ... 8 midi),
+// 0 when the extension is not one the player accepts.
+std::int32_t FileTypeCode(const QString& path);
+
+// Reads a list file line by line without holding it whole: CR LF, LF or CR
+// ends a line; a line starting with a double quote loses its first and last
+// character. Lines longer than any path can be are passed over as empty.
+class ListReader {
+public:
+    explicit ListReader(const QString& file);
+    bool IsOpen() const { return file_.isOpen(); }
+    // The next line, or false at the end of the file or on a read failure.
+    bool Next(QString& line);
+
+private:
+    bool Fill();
+    QFile file_;
+    QByteArray buf_;
+    qsizetype pos_ = 0;
+    bool eof_ = false;
+};
+
+// Writes one path per line, CR LF ended, through a temporary file renamed
+// over the target: a failed save leaves any existing file as it was.
+// Returns false with the reason in *error.
+bool WriteListFile(const QString& file, const QStringList& paths, QString* error);
+
+}  // namespace rilumo
