@@ -11,7 +11,7 @@ namespace rilumo::test {
 
 inline constexpr std::uint32_t kFace = 0xC0C0C0;
 inline constexpr std::uint32_t kShadow = 0x808080;
-inline constexpr std::uint32_t kHighlight = 0xFFFFFF;
+inline constexpr std::uint32_t kHighlight = 0xFFF0F0;  // told apart from the white tone
 inline constexpr std::uint32_t kDkShadow = 0x000000;
 
 inline void PinClassicColors() {
