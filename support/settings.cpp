@@ -122,6 +122,7 @@ QString ReadReg(const QString& key, const Value& def, const QString& appName, co
     return TrapOr(QString(), [&] {
         QString result = def.ToText();
         // A pure read: QSettings writes nothing back, so no file or folder appears.
+        // Values of any length read back whole (a deep folder path included).
         const auto s = openNative(appName, subkey);
         if (readable(*s) && !key.isEmpty() && s->contains(key))
             result = CutAtNul(storedText(s->value(key))).trimmed();
@@ -141,14 +142,18 @@ QString ReadIni(const QString& key, const Value& def, const QString& file, const
                 int writeDefault) {
     return TrapOr(QString(), [&] {
         QString result = kDefaultMark;
+        bool fileReadable = false;
         {
             const auto s = openIni(file, section);
-            if (readable(*s) && !key.isEmpty())
+            fileReadable = readable(*s);
+            if (fileReadable && !key.isEmpty())
                 result = CutAtNul(storedText(s->value(key, kDefaultMark)));
         }
         if (result == kDefaultMark) {
             result = def.ToText();
-            if (writeDefault == 1) WriteIni(key, def, file, section);
+            // Writing the default back into a file that could not be read would
+            // rewrite it from a read.
+            if (writeDefault == 1 && fileReadable) WriteIni(key, def, file, section);
         }
         if (result == kEmptyMark) result.clear();
         return result;

@@ -183,6 +183,18 @@ TEST(IniBackEnd, IsDefaultMarkerReadsDefaultAndRewritesItThroughReadSetting) {
     EXPECT_FALSE(test::ReadFile(ini).contains("Absent"));
 }
 
+TEST(IniBackEnd, CorruptIniIsNotRewrittenByReadingADefault) {
+    test::TempDir dir;
+    const QString ini = dir.File("bad.ini");
+    const QByteArray bad("[conf\nA=1\n");
+    writeByHand(ini, bad);
+    globals::IniOverride = ini;
+    EXPECT_EQ(ReadSetting("A", 5), "5");
+    EXPECT_EQ(ReadSetting("B", 6), "6");
+    globals::IniOverride.clear();
+    EXPECT_EQ(test::ReadFile(ini), bad);
+}
+
 TEST(IniBackEnd, EmptyFileNameMeansTitleIniInProgramFolder) {
     test::TempDir dir;
     SetAppFolderForTesting(dir.Path());
