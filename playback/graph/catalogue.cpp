@@ -75,7 +75,9 @@ QString SoundFontPath() {
     QStringList candidates;
     const QString chosen = qEnvironmentVariable("RILUMO_SOUNDFONT");
     if (!chosen.isEmpty()) candidates << chosen;
-    candidates << QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2")
+    // The small font first: a big one takes seconds to load with every file.
+    candidates << QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2")
+               << QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2")
                << QStringLiteral("/usr/share/sounds/sf2/FluidR3_GM.sf2")
                << QStringLiteral("/usr/share/soundfonts/default.sf2");
     for (const QString& c : candidates) {

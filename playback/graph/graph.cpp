@@ -32,6 +32,17 @@ GstBusSyncReply onMessage(GstBus*, GstMessage* message, gpointer data) {
         s->changed.notify_all();
         break;
     }
+    case GST_MESSAGE_TAG: {
+        GstTagList* tags = nullptr;
+        gst_message_parse_tag(message, &tags);
+        guint bits = 0;
+        if (gst_tag_list_get_uint(tags, GST_TAG_BITRATE, &bits) ||
+            gst_tag_list_get_uint(tags, GST_TAG_NOMINAL_BITRATE, &bits)) {
+            if (bits > 0 && s->bitrate == 0) s->bitrate = bits;
+        }
+        gst_tag_list_unref(tags);
+        break;
+    }
     case GST_MESSAGE_ASYNC_DONE: {
         std::lock_guard guard(s->lock);
         s->asyncDone = true;
@@ -272,7 +283,7 @@ void GraphImpl::Preroll() {
         FailPreroll(why);
     }
     std::unique_lock guard(stream->lock);
-    const bool settled = stream->changed.wait_for(guard, std::chrono::milliseconds(Graph::kPrerollLimitMs), [&] {
+    const bool settled = stream->changed.wait_for(guard, std::chrono::milliseconds(prerollLimitMs), [&] {
         return stream->asyncDone || !stream->error.isEmpty();
     });
     const QString error = stream->error;
@@ -314,6 +325,8 @@ void Graph::Stop() {
     if (impl_->prerolled) gst_element_set_state(impl_->pipeline.get(), GST_STATE_PAUSED);
 }
 
+void Graph::SetPrerollLimit(int ms) { impl_->prerollLimitMs = std::max(ms, 1); }
+
 int Graph::GetState(int) { return impl_->requested; }
 
 int Graph::WaitForCompletion(int) {
@@ -340,7 +353,14 @@ double Graph::Duration() {
         duration = -1;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return duration < 0 ? 0.0 : static_cast<double>(duration) / GST_SECOND;
+    if (duration >= 0) return static_cast<double>(duration) / GST_SECOND;
+    // A parser without an index learns the length only while it plays; till
+    // then the file's size at the stream's bit rate stands in, as a splitter
+    // reading a constant-rate stream would reckon it.
+    const unsigned bits = impl_->stream->bitrate;
+    const qint64 bytes = QFileInfo(impl_->SourceName()).size();
+    if (bits > 0 && bytes > 0) return static_cast<double>(bytes) * 8.0 / bits;
+    return 0.0;
 }
 
 double Graph::CurrentPosition() {

@@ -68,8 +68,9 @@ public:
     int Balance();
     void SetBalance(int balance);
 
-    // Longest wait of a preroll, in milliseconds.
+    // Longest wait of the preroll, in milliseconds.
     static constexpr int kPrerollLimitMs = 1500;
+    void SetPrerollLimit(int ms);
 
     GraphImpl& Impl() { return *impl_; }
 

@@ -68,6 +68,7 @@ struct StreamState {
     QString error;               // first error seen
     std::atomic<int> completion{kEventNone};
     std::atomic<bool> audioArrived{false};
+    std::atomic<unsigned> bitrate{0};  // bits per second, from the stream's tags
 };
 
 struct GraphImpl {
@@ -83,6 +84,7 @@ struct GraphImpl {
     bool prerolled = false;
     bool failed = false;
     QString failure;
+    int prerollLimitMs = Graph::kPrerollLimitMs;
     double rate = 1.0;
     double pendingSeek = -1;
     double lastPosition = 0;

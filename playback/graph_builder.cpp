@@ -1,0 +1,282 @@
+#include "playback/graph_builder.h"
+
+#include <QStringList>
+
+#include "media/wave_reader.h"
+#include "support/error_trap.h"
+#include "support/log.h"
+
+namespace rilumo {
+
+namespace {
+
+// For the operations that skip a failed call whatever the error-catch flag says.
+template <class Step>
+bool Skip(Step&& step) {
+    try {
+        step();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void logError(const QString& line) { WriteLog(line, 1, 1); }
+
+QString lower(const char* name) { return QString::fromUtf8(name).toLower(); }
+
+// The chain of a file type, without the renderer; empty = fail at once.
+// `unknown` is set for a type the table does not know.
+QStringList chainFor(const QString& type, int attempt, const GraphContext& ctx, bool& renderer, bool& unknown) {
+    const QString& src = ctx.SourceName;
+    const QString& parser = ctx.WaveParserName;
+    renderer = true;
+    unknown = false;
+    if (type == u"wav" || type == u"aiff" || type == u"aif") {
+        if (attempt != 0) return {};
+        return {src, parser};
+    }
+    if (type == u"mp1" || type == u"mp2" || type == u"mpa" || type == u"mpg" || type == u"mpeg") {
+        if (attempt != 0) return {};
+        return {src, lower("MPEG-I Stream Splitter"), lower("MPEG Audio Decoder")};
+    }
+    if (type == u"mp3") {
+        QString decoder = lower("ACM Wrapper");
+        if (attempt == 0 && ctx.Mp3DecoderKind == 1) decoder = lower("MPEG Layer-3 Decoder");
+        if (attempt == 0 && ctx.Mp3DecoderKind == 2) decoder = lower("MP3 Decoder DMO");
+        return {src, lower("MPEG-I Stream Splitter"), decoder};
+    }
+    if (type == u"m4aaa") return {src, lower("Haali Media Splitter (AR)"), lower("ffdshow Audio Decoder")};
+    if (type == u"mp4" || type == u"m4a" || type == u"ogg") return {src, lower("ffdshow Audio Decoder")};
+    if (type == u"wma" || type == u"asf" || type == u"wmariff" || type == u"wmv") {
+        const bool dmo = (ctx.WmaDmoPresent == 1 && attempt == 0) || (ctx.WmaDmoPresent == 0 && attempt == 1);
+        if (!dmo) {
+            return {lower("Windows Media Source Filter"), lower("ASF ACM Handler"),
+                    lower("Windows Media Audio Decoder")};
+        }
+        if (type == u"wmariff") return {src, parser, lower("WMAudio Decoder DMO")};
+        return {lower("WM ASF Reader"), lower("WMAudio Decoder DMO")};
+    }
+    if (type == u"mid" || type == u"smf") {
+        renderer = false;
+        return {src, lower("MIDI Parser"), lower("Default MidiOut Device")};
+    }
+    unknown = true;
+    return {};
+}
+
+// Adds one instance per chain entry equal to a registered name; stops once
+// `wanted` filters are in.
+void addChain(const QStringList& chain, const QString& path, int wanted, bool stopEarly, GraphContext& ctx) {
+    if (!ctx.RegisteredFilters || !ctx.Control) return;
+    int added = 0;
+    for (const graph::RegFilter& entry : *ctx.RegisteredFilters) {
+        const QString n = ComparableName(entry.Name);
+        for (const QString& link : chain) {
+            if (n != link) continue;
+            Skip([&] {
+                graph::Filter& f = ctx.Control->AddFilter(entry);
+                ++added;
+                if (f.IsFileSource() != 0) Skip([&] { f.SetFilename(path); });
+            });
+            if (stopEarly && added == wanted) return;
+        }
+    }
+}
+
+}  // namespace
+
+QString ComparableName(const QString& name) { return name.trimmed().toLower(); }
+
+void CreateGraph(GraphContext& ctx) {
+    Trap([&] {
+        ctx.Control = std::make_unique<graph::Graph>(ctx.Catalogue ? ctx.Catalogue() : graph::SystemCatalogue());
+        ctx.RegisteredFilters = &ctx.Control->RegFilterCollection();
+        ctx.Events = ctx.Control.get();
+        ctx.Position = ctx.Control.get();
+        ctx.Audio = ctx.Control.get();
+    });
+}
+
+void DestroyGraph(GraphContext& ctx) {
+    DisconnectAll(ctx);
+    ctx.Events = nullptr;
+    ctx.Position = nullptr;
+    ctx.Audio = nullptr;
+    ctx.RegisteredFilters = nullptr;
+    Trap([&] { ctx.Control.reset(); });
+}
+
+void DisconnectAll(GraphContext& ctx) {
+    if (!ctx.Control) return;
+    for (graph::Filter* f : ctx.Control->FilterCollection()) {
+        for (const auto& pin : f->Pins()) {
+            if (pin->Direction() != 0) Skip([&] { pin->Disconnect(); });
+        }
+    }
+}
+
+void DetectDevicesAndDecoders(int devMode, GraphContext& ctx) {
+    ctx.SourceName = lower("File Source (Async.)");
+    ctx.WaveParserName = lower("Wave Parser");
+    ctx.WaveWriterName = lower("WAV Dest");
+    ctx.FileWriterName = lower("File writer");
+    const QStringList candidates = {lower("Default WaveOut Device"), lower("既定の WaveOut デバイス"),
+                                    lower("既定の WAVE 出力デバイス"), lower("既定の DirectSound デバイス"),
+                                    lower("Default DirectSound Device")};
+    static constexpr int kWaveOutFirst[] = {0, 1, 2, 3, 4};
+    static constexpr int kDirectSoundFirst[] = {4, 3, 2, 1, 0};
+    const int* order = devMode == 1 ? kDirectSoundFirst : kWaveOutFirst;
+    const std::vector<graph::RegFilter> none;
+    const auto& registered = ctx.RegisteredFilters ? *ctx.RegisteredFilters : none;
+    Trap([&] {
+        for (int i = 0; i < 5; ++i) {
+            const QString& candidate = candidates[order[i]];
+            for (const graph::RegFilter& entry : registered) {
+                if (ComparableName(entry.Name) == candidate) {
+                    ctx.RendererName = candidate;
+                    return;
+                }
+            }
+        }
+    });
+    ctx.WmaDmoPresent = 0;
+    ctx.Mp3DecoderKind = 0;
+    int matches = 0;
+    Trap([&] {
+        for (const graph::RegFilter& entry : registered) {
+            const QString n = ComparableName(entry.Name);
+            if (n == lower("WMAudio Decoder DMO")) {
+                ctx.WmaDmoPresent = 1;
+                ++matches;
+            } else if (n == lower("MPEG Layer-3 Decoder")) {
+                ctx.Mp3DecoderKind = 1;
+                ++matches;
+            } else if (ctx.Mp3DecoderKind == 0 && n == lower("MP3 Decoder DMO")) {
+                ctx.Mp3DecoderKind = 2;
+                ++matches;
+            } else if (ctx.DtvDvdPresent == 0 && n == lower("Microsoft DTV-DVD Audio Decoder")) {
+                ctx.DtvDvdPresent = 1;
+                ++matches;
+            }
+            if (matches >= 3) return;
+        }
+    });
+}
+
+void ApplyRendererOverride(const QString& devName, int devMode, GraphContext& ctx) {
+    if (devName.isEmpty() || !ctx.RegisteredFilters) return;
+    const QString wanted = devName.toLower();
+    const QString enumerated = QStringLiteral("列挙済");
+    const QString directSound = lower("Direct Sound");
+    for (const graph::RegFilter& entry : *ctx.RegisteredFilters) {
+        const QString n = ComparableName(entry.Name);
+        if (!n.contains(wanted)) continue;
+        const bool device = n.contains(enumerated) || n.contains(directSound);
+        if (devMode == 0 ? device : !device) continue;
+        ctx.RendererName = n;
+        return;
+    }
+}
+
+int SetupPinsToDecode(const QString& path, int attempt, GraphContext& ctx) {
+    bool renderer = true;
+    bool unknown = false;
+    QStringList chain = chainFor(GetFileType(path), attempt, ctx, renderer, unknown);
+    if (unknown) {
+        logError(QStringLiteral("SetupPinsToDecode Unknown Filetype ") + QStringLiteral("#") + path);
+        return 0;
+    }
+    if (chain.isEmpty()) return 0;
+    if (renderer) chain << ctx.RendererName;
+    const int last = static_cast<int>(chain.size()) - 1;
+    addChain(chain, path, last + 1, true, ctx);
+    for (int k = 0; k < last; ++k) {
+        if (ConnectFilters(chain[k], chain[k + 1], ctx) == 0) {
+            logError(QStringLiteral("SetupPinsToDecode ") + chain[k] + QStringLiteral("#") + chain[k + 1] +
+                     QStringLiteral(" connect failed"));
+            return 0;
+        }
+    }
+    return 1;
+}
+
+int RenderPinsToDecode(const QString& path, GraphContext& ctx) {
+    const QStringList chain = {ctx.SourceName, ctx.RendererName};
+    try {
+        if (!ctx.Control) Fail("no graph");
+        if (!ctx.RegisteredFilters) Fail("no registered filters");
+        for (const graph::RegFilter& entry : *ctx.RegisteredFilters) {
+            const QString n = ComparableName(entry.Name);
+            for (const QString& link : chain) {
+                if (n != link) continue;
+                graph::Filter& f = ctx.Control->AddFilter(entry);
+                if (f.IsFileSource() != 0) f.SetFilename(path);
+            }
+        }
+    } catch (...) {
+        if (globals::ErrorCatch) throw;
+        return 0;
+    }
+    if (ConnectFilters(chain[0], chain[1], ctx) == 0) {
+        logError(QStringLiteral("RenderPinsToDecode ") + chain[0] + QStringLiteral("#") + chain[1] +
+                 QStringLiteral(" connect failed"));
+        return 0;
+    }
+    return 1;
+}
+
+int ConnectFilters(const QString& up, const QString& down, GraphContext& ctx) {
+    try {
+        if (!ctx.Control) Fail("no graph");
+        graph::Pin* out = nullptr;
+        graph::Pin* in = nullptr;
+        bool upFound = false;
+        bool downFound = false;
+        for (graph::Filter* f : ctx.Control->FilterCollection()) {
+            const QString n = f->Name().toLower();
+            if (n == up) {
+                if (upFound) continue;
+                std::vector<graph::Pin*> outputs;
+                for (const auto& p : f->Pins()) {
+                    if (p->Direction() != 0) outputs.push_back(p.get());
+                }
+                out = outputs.empty() ? nullptr : outputs.front();
+                if (outputs.size() > 1) {
+                    for (graph::Pin* p : outputs) {
+                        const QString id = p->PinID().toLower().remove(u' ');
+                        if ((id.contains(u'1') && id.contains(QStringLiteral("stream"))) ||
+                            id.contains(QStringLiteral("audio"))) {
+                            out = p;
+                            break;
+                        }
+                    }
+                }
+                upFound = true;
+                if (downFound) break;
+            } else if (n == down && !downFound) {
+                for (const auto& p : f->Pins()) {
+                    if (p->Direction() == 0) {
+                        in = p.get();
+                        break;
+                    }
+                }
+                if (in) {
+                    downFound = true;
+                    if (upFound) break;
+                }
+            }
+        }
+        if (upFound && downFound) {
+            if (!out) Fail("no output pin");
+            out->Connect(*in);
+            return 1;
+        }
+        logError((upFound ? down : up) + QStringLiteral("not found"));
+        return 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+}  // namespace rilumo

@@ -1,0 +1,95 @@
+#include "playback/media_summary.h"
+
+#include <QMimeDatabase>
+#include <QStringList>
+
+#include "media/mpeg_info.h"
+#include "media/wave_reader.h"
+#include "playback/c_fgraph.h"
+#include "support/file_ops.h"
+#include "support/paths.h"
+#include "support/time_format.h"
+
+namespace rilumo {
+
+namespace {
+
+QString channelPart(int channels) {
+    if (channels == 1) return QStringLiteral("bit/Mono");
+    if (channels == 2) return QStringLiteral("bit/Stereo");
+    return QStringLiteral("bit/") + QString::number(channels) + QStringLiteral("ch");
+}
+
+// Only a graph knows these formats' length; a temporary player builds one.
+std::int32_t lengthByPlayer(const QString& path) {
+    C_FGraph player;
+    player.Init();
+    player.SetFileName(path);
+    const std::int32_t length = player.Length();
+    player.CloseWave();
+    return length;
+}
+
+}  // namespace
+
+QString ShellTypeName(const QString& path) {
+    static const QMimeDatabase db;
+    return db.mimeTypeForFile(path).comment();
+}
+
+MediaSummary BuildMediaSummary(const QString& path) {
+    MediaSummary s;
+    if (!FileExists(path)) return s;
+    const QString t = ShellTypeName(path);
+    const QString e = LowerExtension(path);
+    QString d;
+    enum class Way { Wave, Mpeg, Player, None } way = Way::None;
+    static const QStringList byPlayer = {"wav", "mpg", "mpeg", "mid", "asf", "au", "aif",
+                                         "aiff", "snd", "wma", "wmv", "m4a", "aac"};
+    if (e == u"wav") {
+        way = Way::Wave;
+    } else if (e == u"mp1" || e == u"mp2" || e == u"mp3") {
+        way = Way::Mpeg;
+    } else if (byPlayer.contains(e)) {
+        way = Way::Player;
+    }
+
+    if (way == Way::Wave) {
+        const WaveInfo w = ReadWaveInfo(path);
+        if ((w.FormatTag == 1 || w.FormatTag == -2) && w.Valid == 1) {
+            d = QStringLiteral("wav(") + QString::number(w.SampleRate) + QStringLiteral("Hz/") +
+                QString::number(w.BitsPerSample) + channelPart(w.Channels) + u')';
+            s.DurationMs = w.DurationMs;
+            s.Found = 1;
+        } else {
+            way = (w.FormatTag == 80 || w.FormatTag == 85) ? Way::Mpeg : Way::Player;
+        }
+    }
+    if (way == Way::Mpeg) {
+        MpegAudioInfo m;
+        const int ok = ReadMpegInfo(path, m);
+        d = m.LongText.trimmed();
+        s.DurationMs = m.DurationMs;
+        if (ok == 1) {
+            s.Found = 1;
+        } else {
+            way = Way::Player;
+        }
+    }
+    if (way == Way::Player) {
+        s.DurationMs = lengthByPlayer(path);
+        d = t.trimmed();
+        s.Found = 1;
+    }
+    if (way == Way::None) {
+        d.clear();
+        s.DurationMs = 0;
+        s.Found = 0;
+    }
+    s.Text = path + QStringLiteral("\r\n") + t + QStringLiteral("\r\n");
+    if (!d.isEmpty()) s.Text += d + QStringLiteral("\r\n");
+    s.Text += FormatMilliseconds(s.DurationMs, 0, 0);
+    return s;
+}
+
+}  // namespace rilumo

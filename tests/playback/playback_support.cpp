@@ -1,0 +1,115 @@
+#include "tests/playback/playback_support.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "support/log.h"
+#include "support/paths.h"
+#include "tests/common/media_fixtures.h"
+
+namespace rilumo::test {
+
+namespace {
+
+// Every playback test plays into the clocked null sink unless it says otherwise.
+class NullRenderer : public ::testing::Environment {
+public:
+    void SetUp() override { qputenv("RILUMO_AUDIO_SINK", "null"); }
+};
+[[maybe_unused]] auto* const kNullRenderer = ::testing::AddGlobalTestEnvironment(new NullRenderer);
+
+QByteArray vlq(quint32 n) {
+    QByteArray out(1, static_cast<char>(n & 0x7F));
+    while (n >>= 7) out.prepend(static_cast<char>((n & 0x7F) | 0x80));
+    return out;
+}
+
+QByteArray be(quint32 v, int bytes) {
+    QByteArray out;
+    for (int i = bytes - 1; i >= 0; --i) out.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+    return out;
+}
+
+}  // namespace
+
+PlaybackDir::PlaybackDir() { SetAppFolderForTesting(dir_.Path() + u'/'); }
+PlaybackDir::~PlaybackDir() { SetAppFolderForTesting(QString()); }
+
+QStringList PlaybackDir::ErrorLines() const {
+    QFile f(LogFolder() + QString::fromLatin1(kAppTitle) + QStringLiteral(".err"));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    QStringList lines;
+    for (const QString& line : QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+        lines << line.mid(20);  // "yyyy/mm/dd hh:mm:ss "
+    }
+    return lines;
+}
+
+QString PlaybackDir::Wave(const QString& name, int ms, double frequency) {
+    const QString path = File(name);
+    return WriteSineWave(path, 44100, 2, 16, frequency, ms) ? path : QString();
+}
+
+QString PlaybackDir::Encoded(const QString& kind, const QString& name, int ms) {
+    struct Way {
+        const char* kind;
+        const char* element;
+        const char* fragment;
+    };
+    static const Way ways[] = {
+        {"mp3", "lamemp3enc", "lamemp3enc target=bitrate bitrate=128 cbr=true"},
+        {"mp2", "avenc_mp2", "avenc_mp2 bitrate=192000"},
+        {"wma", "avenc_wmav2", "avenc_wmav2 ! asfmux"},
+        {"m4a", "avenc_aac", "avenc_aac ! mp4mux"},
+        {"aiff", "aiffmux", "aiffmux"},
+    };
+    for (const Way& w : ways) {
+        if (kind != QLatin1String(w.kind)) continue;
+        if (!HasGstElement(QString::fromLatin1(w.element))) return {};
+        const QString wav = Wave(name + QStringLiteral(".source.wav"), ms);
+        const QString out = File(name);
+        QFile::remove(out);
+        if (!EncodeWithGStreamer(wav, out, QString::fromLatin1(w.fragment))) return {};
+        QFile::remove(wav);
+        return out;
+    }
+    return {};
+}
+
+QString PlaybackDir::Midi(const QString& name, int notes) {
+    QByteArray track;
+    track += vlq(0) + QByteArray("\xFF\x51\x03", 3) + be(500000, 3);  // 120 bpm
+    track += vlq(0) + QByteArray("\xC0\x00", 2);
+    for (int i = 0; i < notes; ++i) {
+        track += vlq(0) + QByteArray("\x90", 1) + static_cast<char>(60 + i % 12) + static_cast<char>(100);
+        track += vlq(480) + QByteArray("\x80", 1) + static_cast<char>(60 + i % 12) + static_cast<char>(0);
+    }
+    track += vlq(0) + QByteArray("\xFF\x2F\x00", 3);
+    QByteArray file = QByteArray("MThd") + be(6, 4) + be(0, 2) + be(1, 2) + be(480, 2);
+    file += QByteArray("MTrk") + be(static_cast<quint32>(track.size()), 4) + track;
+    const QString path = File(name);
+    return WriteFile(path, file) ? path : QString();
+}
+
+QByteArray RandomBytes(int count, unsigned seed) {
+    std::mt19937 gen(seed);
+    QByteArray out(count, '\0');
+    for (char& c : out) c = static_cast<char>(gen() & 0xFF);
+    return out;
+}
+
+bool PollUntil(int ms, const std::function<bool()>& poll) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        if (poll()) return true;
+        PumpFor(15);
+    }
+    return poll();
+}
+
+}  // namespace rilumo::test
