@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 #include "support/error_trap.h"
 #include "support/file_ops.h"
@@ -53,27 +54,44 @@ void takeXing(const unsigned char* bytes, int offset, MpegAudioInfo& info) {
 }
 
 // The byte search of the first frame header, in 1000-byte windows. A 0xFF in
-// a window's last three bytes is never examined; files are found as before.
+// a window's last three bytes is never examined. The first window is read on
+// its own, so a frame near the start costs one small read; later windows are
+// fetched several at a time (up to 64 per read) so that a long stretch before
+// the first frame does not cost one open per kilobyte. Each window is still
+// examined on its own, with zeros past the end of the file.
 std::int64_t findHeader(const QString& path, std::int64_t fileSize, std::int64_t from,
                         std::uint8_t ref, bool isMp3, unsigned char header[4]) {
-    unsigned char w[kWindowBytes];
-    for (std::int64_t start = from; start < fileSize; start += kWindowBytes) {
-        if (!readBytes(path, start, w, kWindowBytes)) return -1;
-        for (int p = 0; p + 3 < kWindowBytes; ++p) {
-            if (w[p] != 0xFF) continue;
-            const std::uint8_t b = w[p + 1];
-            if (ref == 0) {
-                if (b < 0xF0 || (b == 0xFF && isMp3)) continue;
-                if (w[p + 2] == 0xFF) {
-                    ref = b;
+    constexpr std::int64_t kMaxBatch = 64;
+    std::vector<unsigned char> buffer;
+    std::int64_t batch = 1;
+    for (std::int64_t start = from; start < fileSize;) {
+        const std::int64_t left = (fileSize - start + kWindowBytes - 1) / kWindowBytes;
+        const std::int64_t windows = std::min(batch, left);
+        buffer.resize(static_cast<size_t>(windows * kWindowBytes));
+        if (!readBytes(path, start, buffer.data(), int(buffer.size()))) return -1;
+        for (std::int64_t k = 0; k < windows; ++k) {
+            const unsigned char* w = buffer.data() + k * kWindowBytes;
+            const unsigned char* const last = w + kWindowBytes - 3;
+            for (const unsigned char* at = w;; ++at) {
+                at = static_cast<const unsigned char*>(std::memchr(at, 0xFF, size_t(last - at)));
+                if (at == nullptr) break;
+                const int p = int(at - w);
+                const std::uint8_t b = w[p + 1];
+                if (ref == 0) {
+                    if (b < 0xF0 || (b == 0xFF && isMp3)) continue;
+                    if (w[p + 2] == 0xFF) {
+                        ref = b;
+                        continue;
+                    }
+                } else if (b != ref || w[p + 2] == 0xFF) {
                     continue;
                 }
-            } else if (b != ref || w[p + 2] == 0xFF) {
-                continue;
+                std::memcpy(header, w + p, 4);
+                return start + k * kWindowBytes + p;
             }
-            std::memcpy(header, w + p, 4);
-            return start + p;
         }
+        start += windows * kWindowBytes;
+        batch = std::min(batch * 2, kMaxBatch);
     }
     return -1;
 }

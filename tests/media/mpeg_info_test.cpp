@@ -6,6 +6,7 @@
 
 #include "media/mpeg_info.h"
 #include "support/error_trap.h"
+#include "support/file_ops.h"
 #include "support/globals.h"
 #include "tests/common/media_fixtures.h"
 #include "tests/common/test_env.h"
@@ -92,11 +93,28 @@ TEST_F(MpegInfo, Id3v2TagsOfSeveralSizes) {
 }
 
 TEST_F(MpegInfo, LastThreeBytesOfAWindowAreNeverExamined) {
+    // Windows count from where the search starts (after a tag), also deep
+    // into the file where several windows come in one read.
     const QByteArray frames = test::MpegFrames(kCd128, 5);
-    ASSERT_EQ(read("w.mp3", QByteArray(996, '\0') + frames), 1);
-    EXPECT_EQ(info.AudioStart, 997);
-    ASSERT_EQ(read("w.mp3", QByteArray(997, '\0') + frames), 1);
-    EXPECT_EQ(info.AudioStart, 997 + test::MpegFrameLength(kCd128) + 1);
+    for (int tagBody : {-1, 257}) {
+        const QByteArray head = tagBody < 0 ? QByteArray() : test::Id3v2Tag(tagBody);
+        const int searchFrom = int(head.size());
+        for (int window : {0, 1, 6, 70, 300}) {
+            SCOPED_TRACE(::testing::Message() << "tag " << tagBody << " window " << window);
+            const int seen = window * 1000 + 996;
+            ASSERT_EQ(read("w.mp3", head + QByteArray(seen, '\0') + frames), 1);
+            EXPECT_EQ(info.AudioStart, searchFrom + seen + 1);
+            ASSERT_EQ(read("w.mp3", head + QByteArray(seen + 1, '\0') + frames), 1);
+            EXPECT_EQ(info.AudioStart, searchFrom + seen + 1 + test::MpegFrameLength(kCd128) + 1);
+        }
+    }
+}
+
+TEST_F(MpegInfo, FrameNearTheStartCostsFourSmallReads) {
+    const QString path = write("n.mp3", test::Id3v2Tag(300) + test::MpegFrames(kCd128, 3000));
+    const std::uint64_t before = ReadAtCalls();
+    ASSERT_EQ(ReadMpegInfo(path, info), 1);
+    EXPECT_LE(ReadAtCalls() - before, 4u);
 }
 
 TEST_F(MpegInfo, SecondByteFFOnlyQualifiesOutsideMp3Files) {
