@@ -89,11 +89,16 @@ int codeOf(QMessageBox::StandardButton b) {
 
 QSize Dialogs::MessageSize(QWidget* owner, const QString& text, const QString& caption, int type) {
     auto box = MakeMessageBox(owner, text, caption, type);
-    // The box settles its size only when it is shown.
+    // The box settles its size only when it is shown; shown off screen it has
+    // no frame, so the owner's frame margins stand in for its own.
     box->setAttribute(Qt::WA_DontShowOnScreen);
     box->show();
-    const QSize size = box->frameGeometry().size();
+    QSize size = box->size();
     box->hide();
+    if (owner) {
+        const QWidget* window = owner->window();
+        size += window->frameGeometry().size() - window->size();
+    }
     return size;
 }
 

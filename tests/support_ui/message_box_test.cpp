@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
 #include <QWidget>
 
@@ -59,4 +59,20 @@ TEST(CenteredMessageBox, MinimisedOrMissingOwnerLeavesTheBoxUnplaced) {
     CenteredMessageBox("x", 64, "c", nullptr);
     EXPECT_FALSE(d.placed);
     EXPECT_EQ(d.shown, 2);
+}
+
+TEST(CenteredMessageBox, RealMeasurementCentresTheRealBoxSize) {
+    test::ScriptedDialogs d;
+    d.measureReal = true;
+    QWidget owner;
+    owner.setGeometry(300, 200, 600, 400);
+    owner.show();
+    CenteredMessageBox("ファイル形式の概要\n44100 Hz 16 bit ステレオ", 64, "情報", &owner);
+    ASSERT_TRUE(d.placed);
+    EXPECT_GT(d.boxSize.width(), 50);
+    const QRect f = owner.frameGeometry();
+    EXPECT_EQ(d.left, f.x() + f.width() / 2 - d.boxSize.width() / 2);
+    EXPECT_EQ(d.top, f.y() + f.height() / 2 - d.boxSize.height() / 2);
+    // Measuring left no modal box behind.
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }

@@ -41,11 +41,15 @@ public:
         top = t;
         return button;
     }
-    QSize MessageSize(QWidget*, const QString&, const QString&, int) override { return boxSize; }
+    QSize MessageSize(QWidget* owner, const QString& text, const QString& caption, int type) override {
+        if (measureReal) boxSize = Dialogs::MessageSize(owner, text, caption, type);
+        return boxSize;
+    }
 
     QString answer;
     int button = 1;
     QSize boxSize{300, 120};
+    bool measureReal = false;
 
     QString askedStart, askedTitle, askedName, askedText;
     QStringList askedFilters;
