@@ -95,16 +95,22 @@ int ReadAt(QByteArray& buffer, std::int64_t count, std::int64_t offset, const QS
            int retries) {
     buffer.clear();
     if (count < 0 || offset < 0) return 0;
-    // Never allocate more than the file can give: a count read from a damaged
-    // header must not exhaust memory.
-    std::int64_t size = 0;
-    FileSizeOf(path, size);
-    const std::int64_t avail = size > offset ? size - offset : 0;
-    const std::int64_t want = std::min(count, avail);
-    QByteArray data(static_cast<qsizetype>(want), '\0');
-    if (!ReadAt(data.data(), want, offset, path, offset, retries)) return 0;
-    buffer = std::move(data);
-    return 1;
+    int attempt = 0;
+    for (;;) {
+        // Never allocate more than the file can give: a count taken from a
+        // damaged header must not exhaust memory. The size is taken again on
+        // every attempt, since the file may appear or grow during the wait.
+        std::int64_t size = 0;
+        FileSizeOf(path, size);
+        const std::int64_t want = std::min(count, size > offset ? size - offset : 0);
+        QByteArray data(static_cast<qsizetype>(want), '\0');
+        if (ReadAt(data.data(), want, offset, path, offset, 0)) {
+            buffer = std::move(data);
+            return 1;
+        }
+        if (retries <= 0 || ++attempt >= retries) return 0;
+        WaitMs(500, 0);
+    }
 }
 
 void WaitMs(int ms, int slice) {

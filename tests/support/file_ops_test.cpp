@@ -58,6 +58,12 @@ TEST(FileOps, EventsRunDuringARetryWait) {
     char buf[1] = {0};
     EXPECT_EQ(ReadAt(buf, 1, 0, f, 0, 3), 1);
     EXPECT_EQ(buf[0], 'Z');
+
+    const QString g = dir.File("later.bin");
+    QTimer::singleShot(50, [&] { test::WriteFile(g, "ABC"); });
+    QByteArray bytes;
+    EXPECT_EQ(ReadAt(bytes, 8, 1, g, 3), 1);
+    EXPECT_EQ(bytes, "BC");
 }
 
 TEST(FileOps, ExistenceTestsTellFilesFromFolders) {
