@@ -98,7 +98,8 @@ void store(QSettings& s, const QString& key, const Value& value) {
     // not parse is copied aside first so that the hand-edited original survives.
     if (status == QSettings::FormatError) {
         const QString aside = s.fileName() + QStringLiteral(".corrupt");
-        if (!QFile::exists(aside)) QFile::copy(s.fileName(), aside);
+        QFile::remove(aside);
+        QFile::copy(s.fileName(), aside);
     }
     s.setValue(key, text);
     s.sync();
