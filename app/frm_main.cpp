@@ -1,6 +1,7 @@
 #include "app/frm_main.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMimeData>
 #include <QCloseEvent>
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QScreen>
 
 #include "app/application.h"
+#include "controls/draw_primitives.h"
 #include "support/convert.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
@@ -70,10 +72,21 @@ void FrmMain::BuildMenus() {
 }
 
 void FrmMain::BuildDesign() {
-    client_ = new QWidget(this);
+    client_ = new SurfaceWidget(this);
     setCentralWidget(client_);
-    pictureF_ = new QWidget(client_);
+    pictureF_ = new SurfaceWidget(client_);
     pictureF_->setObjectName(QStringLiteral("PictureF"));
+    picPlay_ = new UC_TextPicture(pictureF_);
+    playButtons_ = new UC_Buttons(pictureF_);
+    progBar_ = new UC_Bar(pictureF_);
+    for (size_t i = 0; i < imageOA_.size(); ++i) {
+        imageOA_[i] = new QLabel(pictureF_);
+        imageOA_[i]->setScaledContents(true);
+    }
+    imageOA_[1]->setPixmap(QPixmap(QStringLiteral(":/rilumo/on_air_off.png")));
+    imageOA_[2]->setPixmap(QPixmap(QStringLiteral(":/rilumo/on_air_on.png")));
+    imageOA_[1]->hide();
+    imageOA_[2]->hide();
     lv_ = new UC_ListView(client_);
     lv_->setObjectName(QStringLiteral("LV"));
     setAcceptDrops(true);
@@ -95,7 +108,13 @@ void FrmMain::Load() {
         if (dpi > 0) globals::TwipsPerPixel = std::max(1, static_cast<int>(std::lround(1440.0 / dpi)));
     }
     resize(px(kClientWidth), px(kClientHeight) + menuBar()->sizeHint().height());
-    pictureF_->setGeometry(px(kPictureLeft), px(kPictureTop), px(kPictureWidth), px(kPictureHeight));
+    pictureF_->MoveTwips(kPictureLeft, kPictureTop, kPictureWidth, kPictureHeight);
+    picPlay_->MoveTwips(285, 90, 2280, 480);
+    playButtons_->MoveTwips(2625, 90, 2175, 495);
+    progBar_->MoveTwips(285, 600, 2295, 375);
+    imageOA_[0]->setGeometry(px(3210), px(645), px(915), px(345));
+    imageOA_[1]->setGeometry(px(4110), px(885), px(960), px(345));
+    imageOA_[2]->setGeometry(px(4110), px(630), px(960), px(345));
 
     // 2. Work in the program folder (the command-line path was resolved before).
     QDir::setCurrent(AppFolder());
@@ -151,10 +170,26 @@ void FrmMain::ApplyStartupFont() {
 }
 
 void FrmMain::InstallWheelSubclass() { InstallSubclass(this); }
-void FrmMain::InitProgressBar() {}
-void FrmMain::CreatePlayer() {}
-void FrmMain::InitPlayButtons() {}
-void FrmMain::ShowStoppedIcon() {}
+void FrmMain::InitProgressBar() { progBar_->Init(); }
+
+C_FGraph& FrmMain::Player() {
+    if (!player_) player_ = std::make_unique<C_FGraph>();
+    return *player_;
+}
+
+void FrmMain::CreatePlayer() {
+    player_.reset();
+    Player().Init();
+}
+
+void FrmMain::InitPlayButtons() {
+    playButtons_->SetButtonsMCI();
+    playButtons_->Init();
+}
+
+void FrmMain::ShowStatusPicture(int index) { imageOA_[0]->setPixmap(imageOA_[static_cast<size_t>(index)]->pixmap()); }
+
+void FrmMain::ShowStoppedIcon() { ShowStatusPicture(1); }
 void FrmMain::InitPlaylistView() {
     UC_ListView& lv = *lv_;
     lv.SetNumData(1);
@@ -169,8 +204,25 @@ void FrmMain::InitPlaylistView() {
     lv.SetTabWidth(0, 6000);
     lv.ReDrawTab(-1);
 }
-void FrmMain::InitTextPanel() {}
-void FrmMain::PaintControlsBackground() {}
+void FrmMain::InitTextPanel() {
+    UC_TextPicture& p = *picPlay_;
+    for (int set = 0; set < 3; ++set) p.AddStdColorSet(set);
+    p.AddTextSpace(9, false, false, QString(), 1500, 90);   // status word
+    p.AddTextSpace(15, false, false, QString(), 270, 90);   // time, or the scan count
+    p.AddTextSpace(9, false, false, QString(), 1500, 270);  // track length
+    p.Init();
+}
+
+void FrmMain::PaintControlsBackground() {
+    PaintSurface(pictureF_->Pic(), 7, -1, -1, -1, kNoExtra, kNoExtra, kNoExtra);
+    pictureF_->update();
+}
+
+void FrmMain::PaintWindowBackground() {
+    PaintSurface(client_->Pic(), -2, -1, -1, -1, kNoExtra, kNoExtra, kNoExtra);
+    PaintSurface(client_->Pic(), 1, -1, -1, -1, kNoExtra, kNoExtra, kNoExtra);
+    client_->update();
+}
 void FrmMain::RestorePlacement() {
     WidgetPlacement placement(this);
     RestoreWindowPlacement(placement, QString(), false, true, false);
@@ -184,6 +236,7 @@ void FrmMain::RunLayout() {
     Trap([&] { lv_->SetTabWidth(0, std::max(0, width - 420)); });
     Trap([&] { lv_->UserControl_Resize(); });
     Trap([&] { pictureF_->move(px((width - kPictureWidth) / 2), px(kPictureTop)); });
+    Trap([&] { PaintWindowBackground(); });
 }
 
 void FrmMain::LoadCommandLineList() {
@@ -196,7 +249,11 @@ void FrmMain::LoadCommandLineList() {
 
 void FrmMain::StartTimer() { timer_.start(15); }
 
-void FrmMain::StopAndClosePlayer() {}
+void FrmMain::StopAndClosePlayer() {
+    if (!player_) return;
+    player_->StopIO();
+    player_->CloseWave();
+}
 void FrmMain::SavePlacement() {
     WidgetPlacement placement(this);
     SaveWindowPlacement(placement, QString(), false, false);
@@ -208,9 +265,9 @@ void FrmMain::ReleaseFonts() {
     if (globals::FontSubstitution == 1) DeleteFonts();
 }
 
-std::int32_t FrmMain::PlayerMode() { return 1; }
-void FrmMain::StopPlayer() {}
-void FrmMain::ShowScanCount(const QString&) {}
+std::int32_t FrmMain::PlayerMode() { return Player().mode(); }
+void FrmMain::StopPlayer() { Player().StopIO(); }
+void FrmMain::ShowScanCount(const QString& text) { picPlay_->DispMes(1, text); }
 
 void FrmMain::OnTick() {}
 

@@ -8,11 +8,18 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "app/main_state.h"
 #include "controls/listview/uc_listview.h"
+#include "controls/surface_widget.h"
+#include "controls/uc_bar.h"
+#include "controls/uc_buttons.h"
+#include "controls/uc_text_picture.h"
+#include "playback/c_fgraph.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QMimeData;
 
@@ -47,8 +54,14 @@ public:
     QTimer& TimerMCI() { return timer_; }
     QMenu* MenuPL() const { return menuPL_; }
     QAction* MenuFile(int index) const { return menuFile_.at(static_cast<size_t>(index)); }
-    QWidget* PictureF() const { return pictureF_; }
+    SurfaceWidget& PictureF() { return *pictureF_; }
     UC_ListView& LV() { return *lv_; }
+    UC_Buttons& PlayButtons() { return *playButtons_; }
+    UC_Bar& ProgBar() { return *progBar_; }
+    UC_TextPicture& PicPlay() { return *picPlay_; }
+    QLabel* ImageOA(int index) const { return imageOA_.at(static_cast<size_t>(index)); }
+    // The one player; created at start-up and kept for the whole run.
+    C_FGraph& Player();
 
     // Playlist commands.
     void MenuFileClick(int index);
@@ -98,6 +111,8 @@ private:
     void ReleaseFonts();
 
     void OnTick();
+    void ShowStatusPicture(int index);
+    void PaintWindowBackground();
     void OnListDrop(const QMimeData* data, float y);
     void ShowScanCount(const QString& text);
 
@@ -106,9 +121,14 @@ private:
     QTimer timer_;
     QMenu* menuPL_ = nullptr;
     std::array<QAction*, 6> menuFile_{};
-    QWidget* client_ = nullptr;
-    QWidget* pictureF_ = nullptr;
+    SurfaceWidget* client_ = nullptr;
+    SurfaceWidget* pictureF_ = nullptr;
     UC_ListView* lv_ = nullptr;
+    UC_Buttons* playButtons_ = nullptr;
+    UC_Bar* progBar_ = nullptr;
+    UC_TextPicture* picPlay_ = nullptr;
+    std::array<QLabel*, 3> imageOA_{};
+    std::unique_ptr<C_FGraph> player_;
     bool loaded_ = false;
     bool unloaded_ = false;
 };
