@@ -17,8 +17,8 @@ namespace rilumo {
 namespace {
 
 // A load gives up within about this long, even when a graph hangs.
-constexpr int kLoadBudgetMs = 1700;
-constexpr int kLastPrerollMs = 250;
+constexpr int kLoadBudgetMs = 1400;
+constexpr int kLastPrerollMs = 200;
 
 bool prerolls(GraphContext& ctx, double& seconds, int limitMs) {
     try {

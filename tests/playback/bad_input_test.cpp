@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <unistd.h>
+
+#include "playback/c_fgraph.h"
+#include "tests/playback/playback_support.h"
+
+namespace rilumo {
+namespace {
+
+using test::PlaybackDir;
+
+const QStringList kAccepted = {"wav", "mp1", "mp2", "mp3", "aif", "aiff", "snd", "asf", "wma", "m4a",
+                               "m1v", "m2v", "mpg", "mpeg", "avi", "wmv", "asx", "mid", "midi", "smf"};
+
+// The head of a real file of the kind, where one can be made here.
+QByteArray headOf(PlaybackDir& dir, const QString& ext, QMap<QString, QByteArray>& made) {
+    static const QMap<QString, QString> kinds = {
+        {"mp3", "mp3"}, {"mp1", "mp2"}, {"mp2", "mp2"}, {"mpg", "mp2"}, {"mpeg", "mp2"}, {"m1v", "mp2"},
+        {"m2v", "mp2"}, {"asf", "wma"}, {"wma", "wma"}, {"wmv", "wma"}, {"asx", "wma"}, {"m4a", "m4a"},
+        {"aif", "aiff"}, {"aiff", "aiff"}};
+    const bool midi = ext == u"mid" || ext == u"midi" || ext == u"smf";
+    const QString kind = midi ? QStringLiteral("mid") : kinds.value(ext, QStringLiteral("wav"));
+    if (!made.contains(kind)) {
+        QString real;
+        if (midi) real = dir.Midi("head.mid", 8);
+        if (kind != u"wav" && !midi) real = dir.Encoded(kind, "head." + kind, 500);
+        if (real.isEmpty()) real = dir.Wave("head.wav", 500);
+        made[kind] = test::ReadFile(real).left(16);
+    }
+    return made[kind];
+}
+
+// Loads path, expecting the clean failure: quick, idle, empty name, a reason logged.
+void expectRefused(C_FGraph& p, PlaybackDir& dir, const QString& path) {
+    const qsizetype before = dir.ErrorLines().size();
+    QElapsedTimer t;
+    t.start();
+    p.SetFileName(path);
+    EXPECT_LT(t.elapsed(), 2000) << path.toStdString();
+    EXPECT_TRUE(p.FileName().isEmpty()) << path.toStdString();
+    EXPECT_EQ(p.Length(), 0) << path.toStdString();
+    EXPECT_EQ(p.mode(), 1) << path.toStdString();
+    EXPECT_EQ(p.Play(), 0) << path.toStdString();
+    EXPECT_GT(dir.ErrorLines().size(), before) << "no reason logged for " << path.toStdString();
+}
+
+TEST(BadInput, EveryAcceptedExtensionRefusesBrokenFilesAndTheNextGoodOnePlays) {
+    PlaybackDir dir;
+    const QString good = dir.Wave("good.wav", 2000);
+    C_FGraph p;
+    p.Init();
+    unsigned seed = 1;
+    QMap<QString, QByteArray> heads;
+    for (const QString& ext : kAccepted) {
+        const QString truncated = dir.File("truncated." + ext);
+        ASSERT_TRUE(test::WriteFile(truncated, headOf(dir, ext, heads)));
+        const QString empty = dir.File("empty." + ext);
+        ASSERT_TRUE(test::WriteFile(empty, {}));
+        const QString noise = dir.File("noise." + ext);
+        ASSERT_TRUE(test::WriteFile(noise, test::RandomBytes(4096, seed++)));
+        const QString folder = dir.File("folder." + ext);
+        ASSERT_TRUE(QDir().mkpath(folder));
+        for (const QString& bad : {truncated, empty, noise, folder}) expectRefused(p, dir, bad);
+
+        p.SetFileName(good);
+        ASSERT_EQ(p.FileName(), good) << "after the broken ." << ext.toStdString() << " files";
+        ASSERT_EQ(p.Play(), 1);
+        EXPECT_EQ(p.mode(), 3);
+        p.CloseWave();
+    }
+}
+
+TEST(BadInput, AnUnreadableFileIsRefused) {
+    PlaybackDir dir;
+    C_FGraph p;
+    p.Init();
+    for (const QString& ext : {QStringLiteral("wav"), QStringLiteral("mp3"), QStringLiteral("wma")}) {
+        const QString path = dir.File("locked." + ext);
+        if (geteuid() == 0) {
+            // Permissions do not stop root; this file's every read fails instead.
+            ASSERT_TRUE(QFile::link(QStringLiteral("/proc/self/mem"), path));
+        } else {
+            ASSERT_TRUE(test::WriteFile(path, test::ReadFile(dir.Wave("src.wav", 300))));
+            ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions()));
+        }
+        expectRefused(p, dir, path);
+    }
+    const QString good = dir.Wave("good.wav", 1000);
+    p.SetFileName(good);
+    EXPECT_EQ(p.FileName(), good);
+}
+
+TEST(BadInput, ANamedPipeIsRefusedWithoutBlocking) {
+    PlaybackDir dir;
+    const QString fifo = dir.File("pipe.mp3");
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    C_FGraph p;
+    p.Init();
+    expectRefused(p, dir, fifo);
+}
+
+}  // namespace
+}  // namespace rilumo

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "playback/c_dshow.h"
+#include "tests/playback/playback_support.h"
+
+namespace rilumo {
+namespace {
+
+using test::PlaybackDir;
+using test::PollUntil;
+using test::PumpFor;
+
+TEST(AlternativePlayer, LoadsPlaysAndReportsTheEndOnce) {
+    PlaybackDir dir;
+    const QString wav = dir.Wave("tone.wav", 800);
+    C_DShow p;
+    p.SetFileName(wav);
+    ASSERT_EQ(p.FileName(), wav);
+    EXPECT_NEAR(p.Length(), 800, 50);
+    EXPECT_EQ(p.ToMS(), p.Length());
+    ASSERT_EQ(p.Play(), 1);
+    EXPECT_EQ(p.mode(), 3);
+    int seen = 3;
+    ASSERT_TRUE(PollUntil(3000, [&] { return (seen = p.mode()) != 3; }));
+    EXPECT_EQ(seen, 0);
+    EXPECT_EQ(p.mode(), 1);
+}
+
+TEST(AlternativePlayer, PlayFromBeyondTheEndOrAfterStopStartsAtTheBeginning) {
+    PlaybackDir dir;
+    C_DShow p;
+    p.SetFileName(dir.Encoded("mp3", "tone.mp3", 2000).isEmpty() ? dir.Wave("tone.wav", 2000)
+                                                                  : dir.File("tone.mp3"));
+    ASSERT_FALSE(p.FileName().isEmpty());
+    p.SetFromMS(p.Length() + 500);
+    ASSERT_EQ(p.Play(), 1);
+    EXPECT_EQ(p.FromMS(), 0);
+    PumpFor(400);
+    const int at = p.Position(0);
+    EXPECT_GT(at, 200);
+    EXPECT_LT(at, 800);
+    p.StopIO();
+    EXPECT_EQ(p.mode(), 1);
+    ASSERT_EQ(p.Play(), 1);
+    PumpFor(100);
+    EXPECT_LT(p.Position(0), 300);
+    p.SetFromMS(-5);
+    EXPECT_EQ(p.FromMS(), 0);
+}
+
+TEST(AlternativePlayer, AMissingFileLeavesItEmpty) {
+    PlaybackDir dir;
+    C_DShow p;
+    p.SetFileName(dir.File("gone.mp3"));
+    EXPECT_TRUE(p.FileName().isEmpty());
+    EXPECT_EQ(p.Length(), 0);
+    EXPECT_EQ(p.Play(), 0);
+    EXPECT_EQ(p.mode(), 1);
+    p.CloseWave();
+    EXPECT_EQ(p.mode(), 1);
+}
+
+TEST(AlternativePlayer, ControlsAlwaysReachTheDevice) {
+    PlaybackDir dir;
+    C_DShow p;
+    p.SetAttenuation(3000);  // stored; nothing loaded yet
+    p.SetFileName(dir.Wave("tone.wav", 1000));
+    ASSERT_FALSE(p.FileName().isEmpty());
+    p.SetAttenuation(-2000);
+    EXPECT_EQ(p.Attenuation(), -2000);
+    p.SetPanValue(2500);
+    EXPECT_EQ(p.PanValue(), 2500);
+    p.SetPlaySpeed(-3);
+    EXPECT_FLOAT_EQ(p.PlaySpeed(), 0.1f);
+}
+
+}  // namespace
+}  // namespace rilumo
