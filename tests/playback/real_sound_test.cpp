@@ -1,0 +1,170 @@
+// Plays a tone through the default renderer into a private sound server's
+// null sink and listens to the sink's monitor: the one test that hears the
+// program, so it needs no sound card and no desktop session.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <sys/prctl.h>
+#include <csignal>
+#include <cmath>
+#include <vector>
+
+#include "playback/c_fgraph.h"
+#include "tests/playback/playback_support.h"
+
+namespace rilumo {
+namespace {
+
+using test::PumpFor;
+
+constexpr int kRate = 48000;
+
+// The child goes when this test process goes, even if it dies.
+void dieWithParent() { prctl(PR_SET_PDEATHSIG, SIGKILL); }
+
+class SoundServer {
+public:
+    explicit SoundServer(const QString& root) : root_(root) {
+        QDir().mkpath(root + "/run");
+        QDir().mkpath(root + "/home");
+        socket_ = root + "/run/native";
+        const QString script = root + "/server.pa";
+        test::WriteFile(script, QStringLiteral("load-module module-native-protocol-unix socket=%1 auth-anonymous=1\n"
+                                               "load-module module-null-sink sink_name=rilumo_test rate=%2\n"
+                                               "set-default-sink rilumo_test\n")
+                                    .arg(socket_)
+                                    .arg(kRate)
+                                    .toUtf8());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_RUNTIME_DIR", root + "/run");
+        env.insert("HOME", root + "/home");
+        env.insert("XDG_CONFIG_HOME", root + "/home/.config");
+        env.remove("PULSE_SERVER");
+        daemon_.setProcessEnvironment(env);
+        daemon_.setChildProcessModifier(dieWithParent);
+        daemon_.setProcessChannelMode(QProcess::MergedChannels);
+        daemon_.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1", "--system=false",
+                                     "--use-pid-file=false", "--log-target=stderr", "-F", script});
+    }
+    ~SoundServer() {
+        const qint64 pid = daemon_.processId();
+        if (pid > 0) {
+            ::kill(static_cast<pid_t>(pid), SIGTERM);
+            if (!daemon_.waitForFinished(3000)) {
+                ::kill(static_cast<pid_t>(pid), SIGKILL);
+                daemon_.waitForFinished(3000);
+            }
+        }
+    }
+    bool WaitReady() {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 8000) {
+            if (daemon_.state() == QProcess::NotRunning) return false;
+            if (QFile::exists(socket_)) return true;
+            daemon_.waitForReadyRead(50);
+        }
+        return false;
+    }
+    QString Server() const { return "unix:" + socket_; }
+    QString Log() { return QString::fromLocal8Bit(daemon_.readAll()); }
+
+private:
+    QString root_;
+    QString socket_;
+    QProcess daemon_;
+};
+
+// The strongest frequency between lo and hi (Goertzel scan), in Hz.
+double dominantFrequency(const std::vector<double>& x, double lo, double hi, double step) {
+    double best = lo;
+    double bestPower = -1;
+    for (double f = lo; f <= hi; f += step) {
+        const double w = 2 * M_PI * f / kRate;
+        const double c = 2 * std::cos(w);
+        double s1 = 0, s2 = 0;
+        for (double v : x) {
+            const double s0 = v + c * s1 - s2;
+            s2 = s1;
+            s1 = s0;
+        }
+        const double power = s1 * s1 + s2 * s2 - c * s1 * s2;
+        if (power > bestPower) {
+            bestPower = power;
+            best = f;
+        }
+    }
+    return best;
+}
+
+TEST(RealSound, AToneThroughTheDefaultRendererReachesTheSoundServer) {
+    if (QStandardPaths::findExecutable("pulseaudio").isEmpty() || QStandardPaths::findExecutable("parec").isEmpty()) {
+        GTEST_SKIP() << "pulseaudio and parec are installed by scripts/install-deps";
+    }
+    test::PlaybackDir dir;
+    SoundServer server(dir.Path() + "/pulse");
+    ASSERT_TRUE(server.WaitReady()) << server.Log().toStdString();
+    qputenv("PULSE_SERVER", server.Server().toUtf8());
+    qunsetenv("RILUMO_AUDIO_SINK");
+    struct Restore {
+        ~Restore() {
+            qunsetenv("PULSE_SERVER");
+            qputenv("RILUMO_AUDIO_SINK", "null");
+        }
+    } restore;
+
+    QProcess recorder;
+    recorder.setChildProcessModifier(dieWithParent);
+    recorder.start("parec", {"-d", "rilumo_test.monitor", "--format=s16le", QStringLiteral("--rate=%1").arg(kRate),
+                             "--channels=1", "--latency-msec=20"});
+    ASSERT_TRUE(recorder.waitForStarted(3000));
+
+    const QString wav = dir.Wave("tone.wav", 2000, 1000);
+    C_FGraph p;
+    p.Init();
+    ASSERT_EQ(p.Context().RendererName, "default waveout device");
+    p.SetFileName(wav);
+    ASSERT_EQ(p.FileName(), wav) << dir.ErrorLines().join('\n').toStdString();
+    ASSERT_EQ(p.Play(), 1);
+    QByteArray pcm;
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 1800) {
+        PumpFor(20);
+        EXPECT_NE(p.mode(), 0);
+        recorder.waitForReadyRead(10);
+        pcm += recorder.readAllStandardOutput();
+    }
+    p.CloseWave();
+    recorder.kill();
+    recorder.waitForFinished(2000);
+
+    std::vector<double> samples;
+    for (qsizetype i = 0; i + 1 < pcm.size(); i += 2) {
+        samples.push_back(static_cast<qint16>(static_cast<quint8>(pcm[i]) | (static_cast<quint8>(pcm[i + 1]) << 8)));
+    }
+    // The sound starts after the server's latency; listen to half a second of it.
+    size_t start = 0;
+    while (start < samples.size() && std::fabs(samples[start]) < 300) ++start;
+    start += kRate / 20;
+    ASSERT_GT(samples.size(), start + kRate / 2) << "heard " << samples.size() << " samples, sound from " << start;
+    const std::vector<double> window(samples.begin() + start, samples.begin() + start + kRate / 2);
+    double energy = 0;
+    for (double v : window) energy += v * v;
+    const double rms = std::sqrt(energy / window.size());
+    EXPECT_GT(rms, 1000) << "silence";
+    const double coarse = dominantFrequency(window, 100, 5000, 10);
+    const double fine = dominantFrequency(window, coarse - 10, coarse + 10, 0.5);
+    EXPECT_NEAR(fine, 1000, 20);
+    RecordProperty("frequency_hz", std::to_string(fine));
+    RecordProperty("rms", std::to_string(rms));
+}
+
+}  // namespace
+}  // namespace rilumo
