@@ -6,7 +6,6 @@
 
 #include <random>
 
-#include "controls/listview/store/shuffle_random.h"
 #include "support/error_trap.h"
 #include "tests/itemstore/store_helpers.h"
 
@@ -208,15 +207,4 @@ TEST(ItemStoreShuffle, TwoEntriesStayAndSuccessiveShufflesDiffer) {
     for (int i = 0; i < s.ItemCount(); ++i)
         offsets.insert((s.AuxID(i, 0).ToText().mid(1).toInt() - i + 300) % 300);
     EXPECT_GT(offsets.size(), 100);
-}
-
-TEST(ItemStoreShuffle, SuccessiveReseededDrawsDiffer) {
-    QSet<float> seen;
-    for (int i = 0; i < 2000; ++i) {
-        const float r = ReseededUniform();
-        ASSERT_GE(r, 0.0f);
-        ASSERT_LT(r, 1.0f);
-        seen.insert(r);
-    }
-    EXPECT_GT(seen.size(), 1990);
 }

@@ -41,17 +41,6 @@ TEST(ItemStoreSelection, SelectedFieldHoldsOnlyZeroOrOne) {
     EXPECT_EQ(s.IsSelected(1), 0);
 }
 
-TEST(ItemStoreSelection, SelectAllKeepsTheCursorAndUnSelectAllClearsIt) {
-    ItemStore s = StoreWith({"a", "b", "c"});
-    s.SetSelectedItem(1);
-    s.SelectAll();
-    EXPECT_EQ(s.NumSelectedItems(), 3);
-    EXPECT_EQ(s.SelectedItem(), 1);
-    s.UnSelectAll();
-    EXPECT_EQ(s.NumSelectedItems(), 0);
-    EXPECT_EQ(s.SelectedItem(), -1);
-}
-
 TEST(ItemStoreSelection, MoveCursorSelectsOnlyTheTargetAndStopsAtTheEnds) {
     ItemStore s = StoreWith({"a", "b", "c"});
     s.MoveCursor(1);

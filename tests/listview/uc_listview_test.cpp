@@ -94,17 +94,3 @@ TEST(UCListView, DropReportsTwipsThatYsItemTurnsIntoAnInsertPosition) {
     EXPECT_FLOAT_EQ(seenY, 150.0f * 15);
     EXPECT_EQ(v.lv.YsItem(seenY), 3);  // below the last row: append
 }
-
-TEST(UCListView, ShowItemAndRefreshMoveTheTopRow) {
-    View v;
-    v.Fill(100);
-    ASSERT_GT(v.lv.RowsPerPage(), 0);
-    v.lv.ShowItem(40, 0);
-    EXPECT_EQ(v.lv.Store().TopRow(), 40);
-    v.lv.ShowItem(41, 1);  // already on screen: stays
-    EXPECT_EQ(v.lv.Store().TopRow(), 40);
-    v.lv.Refresh();
-    EXPECT_EQ(v.lv.Store().TopRow(), 0);
-    v.lv.VBarScroll(-1);
-    EXPECT_EQ(v.lv.Store().TopRow(), 0);
-}

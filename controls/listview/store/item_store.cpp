@@ -79,7 +79,7 @@ bool ItemStore::AddItem(int num) {
 bool ItemStore::InsertItem(int index, int num) {
     if (num < 0) return true;
     if (num == 0) num = 1;
-    if (index == -1) index = cursor_;
+    if (index == -1) index = HasCursor() ? cursor_ : -1;
     if (index < 0 || index > ItemCount()) return true;
     const long long newCount = static_cast<long long>(ItemCount()) + num;
     const bool ok = GrowOrFail(newCount, [&] {
