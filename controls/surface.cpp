@@ -98,13 +98,13 @@ void Surface::Cls() {
     Changed();
 }
 
-void Surface::PutSpan(int y, int x1, int x2, std::uint32_t qrgb) {
+void Surface::PutSpan(const Rows& rows, int y, int x1, int x2, std::uint32_t qrgb) {
     // x1..x2 inclusive, already ordered.
     if (y < 0 || y >= HeightPx()) return;
     x1 = std::max(x1, 0);
     x2 = std::min(x2, WidthPx() - 1);
     if (x1 > x2) return;
-    auto* row = reinterpret_cast<std::uint32_t*>(image_.scanLine(y));
+    auto* row = reinterpret_cast<std::uint32_t*>(rows.bits + rows.stride * y);
     if (drawMode_ == kDrawCopyPen) {
         std::fill(row + x1, row + x2 + 1, qrgb);
         return;
@@ -117,16 +117,17 @@ void Surface::LinePx(int x1, int y1, int x2, int y2, std::uint32_t color) {
     const std::uint32_t c = ToQRgb(color);
     const long long ddx = static_cast<long long>(x2) - x1, ddy = static_cast<long long>(y2) - y1;
     if (ddx == 0 && ddy == 0) return;
+    const Rows rows = Pixels();
     if (ddy == 0) {
         // Horizontal: the end point is left out.
-        if (x2 > x1) PutSpan(y1, x1, x2 - 1, c);
-        else PutSpan(y1, x2 + 1, x1, c);
+        if (x2 > x1) PutSpan(rows, y1, x1, x2 - 1, c);
+        else PutSpan(rows, y1, x2 + 1, x1, c);
         Changed();
         return;
     }
     if (ddx == 0) {
         const int ya = ddy > 0 ? y1 : y2 + 1, yb = ddy > 0 ? y2 - 1 : y1;
-        for (int y = std::max(ya, 0); y <= std::min(yb, HeightPx() - 1); ++y) PutSpan(y, x1, x1, c);
+        for (int y = std::max(ya, 0); y <= std::min(yb, HeightPx() - 1); ++y) PutSpan(rows, y, x1, x1, c);
         Changed();
         return;
     }
@@ -136,7 +137,7 @@ void Surface::LinePx(int x1, int y1, int x2, int y2, std::uint32_t color) {
     const int sx = ddx > 0 ? 1 : -1, sy = ddy > 0 ? 1 : -1;
     int err = dx + dy, x = x1, y = y1;
     while (!(x == x2 && y == y2)) {
-        PutSpan(y, x, x, c);
+        PutSpan(rows, y, x, x, c);
         const int e2 = 2 * err;
         if (e2 >= dy) { err += dy; x += sx; }
         if (e2 <= dx) { err += dx; y += sy; }
@@ -149,7 +150,8 @@ void Surface::FillPx(int x1, int y1, int x2, int y2, std::uint32_t color) {
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
     const std::uint32_t c = ToQRgb(color);
-    for (int y = std::max(y1, 0); y <= std::min(y2, HeightPx() - 1); ++y) PutSpan(y, x1, x2, c);
+    const Rows rows = Pixels();
+    for (int y = std::max(y1, 0); y <= std::min(y2, HeightPx() - 1); ++y) PutSpan(rows, y, x1, x2, c);
     Changed();
 }
 
@@ -294,18 +296,19 @@ void Surface::DrawEdge(int left, int top, int right, int bottom, int edge, int f
     const int savedMode = drawMode_;
     drawMode_ = kDrawCopyPen;
     const EdgeColors rings[2] = {OuterRing(edge, soft), InnerRing(edge, soft)};
+    const Rows rows = Pixels();
     for (int r = 0; r < 2; ++r) {
         const int l = left + r, t = top + r, rt = right - 1 - r, b = bottom - 1 - r;
         if (l > rt || t > b) break;
         if (rings[r].lt >= 0) {
             const std::uint32_t c = ToQRgb(EdgeColor(rings[r].lt));
-            if (flags & 1) for (int y = t; y <= b; ++y) PutSpan(y, l, l, c);
-            if (flags & 2) PutSpan(t, l, rt, c);
+            if (flags & 1) for (int y = t; y <= b; ++y) PutSpan(rows, y, l, l, c);
+            if (flags & 2) PutSpan(rows, t, l, rt, c);
         }
         if (rings[r].rb >= 0) {
             const std::uint32_t c = ToQRgb(EdgeColor(rings[r].rb));
-            if (flags & 4) for (int y = t; y <= b; ++y) PutSpan(y, rt, rt, c);
-            if (flags & 8) PutSpan(b, l, rt, c);
+            if (flags & 4) for (int y = t; y <= b; ++y) PutSpan(rows, y, rt, rt, c);
+            if (flags & 8) PutSpan(rows, b, l, rt, c);
         }
     }
     drawMode_ = savedMode;

@@ -113,7 +113,15 @@ public:
 
 private:
     void Changed() { if (changed_) changed_(); }
-    void PutSpan(int y, int x1, int x2, std::uint32_t qrgb);
+    // Writes x1..x2 of row y in the draw mode; rows are taken from the pixel
+    // buffer fetched once per operation (QImage::scanLine would check for
+    // sharing on every call).
+    struct Rows {
+        uchar* bits;
+        qsizetype stride;
+    };
+    Rows Pixels() { return {image_.bits(), image_.bytesPerLine()}; }
+    void PutSpan(const Rows& rows, int y, int x1, int x2, std::uint32_t qrgb);
 
     QImage image_;
     std::uint32_t back_ = 0xFFFFFF;

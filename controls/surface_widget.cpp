@@ -13,7 +13,12 @@ SurfaceWidget::SurfaceWidget(QWidget* parent) : QWidget(parent) {
     InitControlResources();
     setAttribute(Qt::WA_OpaquePaintEvent);
     surface_.ResizePx(std::max(1, width()), std::max(1, height()));
-    surface_.SetChangedHook([this] { update(); });
+    // One repaint request per batch of drawing, not one per stroke.
+    surface_.SetChangedHook([this] {
+        if (updatePending_) return;
+        updatePending_ = true;
+        update();
+    });
 }
 
 void SurfaceWidget::SyncSize() const {
@@ -39,6 +44,7 @@ double SurfaceWidget::TwipsX(const QMouseEvent* e) { return e->position().x() * 
 double SurfaceWidget::TwipsY(const QMouseEvent* e) { return e->position().y() * Tpp(); }
 
 void SurfaceWidget::paintEvent(QPaintEvent* e) {
+    updatePending_ = false;
     QPainter p(this);
     const QRect r = e->rect();
     p.drawImage(r, Pic().Image(), r);

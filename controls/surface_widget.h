@@ -41,6 +41,7 @@ protected:
 private:
     void SyncSize() const;
     mutable Surface surface_;
+    bool updatePending_ = false;
 };
 
 }  // namespace rilumo
