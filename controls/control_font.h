@@ -1,7 +1,7 @@
 #pragma once
 // The one place where the drawn controls turn a size/bold/italic/face
-// request into a font, so that the program's font service can take over
-// without touching the controls.
+// request into a font: the default family at that size, or, when the program
+// substitutes fonts, the shared entry of the font table.
 
 #include <QFont>
 #include <QString>

@@ -198,3 +198,29 @@ TEST(BuiltInPictures, HaveTheirLayoutsAndMatchingMasks) {
 
 }  // namespace
 }  // namespace rilumo
+
+#include "controls/control_font.h"
+#include "support/globals.h"
+#include "support/ui/fonts.h"
+
+namespace rilumo {
+namespace {
+
+TEST(ControlFonts, SizeInPointsBecomesTheCellHeightAndSubstitutionSharesEntries) {
+    const QFont f = ControlFont(9, true, false, QString());
+    EXPECT_EQ(f.pixelSize(), 12);
+    EXPECT_TRUE(f.bold());
+    globals::FontSubstitution = 1;
+    DeleteFonts();
+    const QFont a = ControlFont(15, false, false, QString());
+    const int count = FontCount();
+    const QFont b = ControlFont(15, false, false, QString());
+    EXPECT_EQ(FontCount(), count) << "the same request shares its entry";
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(a.pixelSize(), 20);
+    globals::FontSubstitution = 0;
+    DeleteFonts();
+}
+
+}  // namespace
+}  // namespace rilumo
