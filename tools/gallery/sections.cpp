@@ -114,7 +114,7 @@ void AddBarSection(Gallery& g) {
         bar->MoveTwips(x * 15, 0, 2295, 375);
         bar->Init();
         if (v == 1000) {
-            bar->SetStyle(9, 0, QString(), 0xFFFFFF);
+            bar->SetStyle(9, 1, QString(), 0x202020);
             bar->SetTextToDisp(QStringLiteral("01:23 / 04:56"));
         }
         bar->SetValue(v);
@@ -181,7 +181,7 @@ void AddSliderSection(Gallery& g) {
 }
 
 void AddPictureSection(Gallery& g) {
-    QWidget* area = g.AddSection(QStringLiteral("Built-in pictures: icon library (x2), file-type icons (x2), slider arrows (x3), status signs"), 150);
+    QWidget* area = g.AddSection(QStringLiteral("Built-in pictures: icon library (x2), file-type icons (x2), slider arrows (x2), status signs"), 150);
     PictureBox(area, BuiltInPicture(kIconLibraryPath).copy(0, 0, 468, 18), 0, 0, 1);
     PictureBox(area, BuiltInPicture(kIconLibraryPath).copy(0, 0, 234, 18), 0, 22, 2);
     PictureBox(area, BuiltInPicture(kIconLibraryPath).copy(234, 0, 234, 18), 0, 62, 2);
