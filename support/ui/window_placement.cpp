@@ -24,13 +24,13 @@ int WidgetPlacement::State() const {
     return 0;
 }
 
-// move() places the frame, as pos() reports it; resize() sets the client area,
-// so the size setters take the frame margins off first. Before the window is
-// shown the margins are unknown and the frame is the client area.
+// Position is the frame's (move() and pos() agree on it); size is the client
+// area's (resize() and size() agree on it). Mixing frame and client would
+// make a stored size grow by the frame margins at every run.
 int WidgetPlacement::Left() const { return toTwips(window_->pos().x()); }
 int WidgetPlacement::Top() const { return toTwips(window_->pos().y()); }
-int WidgetPlacement::Width() const { return toTwips(window_->frameGeometry().width()); }
-int WidgetPlacement::Height() const { return toTwips(window_->frameGeometry().height()); }
+int WidgetPlacement::Width() const { return toTwips(window_->width()); }
+int WidgetPlacement::Height() const { return toTwips(window_->height()); }
 
 void WidgetPlacement::SetState(int state) {
     Qt::WindowStates s = window_->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized |
@@ -46,15 +46,7 @@ void WidgetPlacement::SetState(int state) {
 
 void WidgetPlacement::SetLeft(int twips) { window_->move(toPixels(twips), window_->pos().y()); }
 void WidgetPlacement::SetTop(int twips) { window_->move(window_->pos().x(), toPixels(twips)); }
-
-void WidgetPlacement::SetWidth(int twips) {
-    const int margins = window_->frameGeometry().width() - window_->width();
-    window_->resize(std::max(0, toPixels(twips) - margins), window_->height());
-}
-
-void WidgetPlacement::SetHeight(int twips) {
-    const int margins = window_->frameGeometry().height() - window_->height();
-    window_->resize(window_->width(), std::max(0, toPixels(twips) - margins));
-}
+void WidgetPlacement::SetWidth(int twips) { window_->resize(std::max(0, toPixels(twips)), window_->height()); }
+void WidgetPlacement::SetHeight(int twips) { window_->resize(window_->width(), std::max(0, toPixels(twips))); }
 
 }  // namespace rilumo

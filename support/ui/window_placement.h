@@ -1,7 +1,7 @@
 #pragma once
 // A top-level widget as RestoreWindowPlacement/SaveWindowPlacement see it.
-// Position and size are the frame's (title bar and border included, as far
-// as the window system has told Qt), in twips: pixels * TwipsPerPixel.
+// Position is the frame's, size the client area's, in twips: pixels *
+// TwipsPerPixel, so that a placement saved and restored stays the same.
 
 #include "support/settings.h"
 

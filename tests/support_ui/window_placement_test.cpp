@@ -77,3 +77,23 @@ TEST_F(WindowPlacement, MaximisedExitWritesOnlyTheState) {
     EXPECT_EQ(ReadSetting("WindowState", -1), "2");
     EXPECT_EQ(ReadSetting("WindowWidth", -1), QString::number(320 * 15));
 }
+
+TEST_F(WindowPlacement, SizeSurvivesRunsOfAFramedWindow) {
+    // The offscreen platform gives shown windows a frame, as a desktop does;
+    // the placement is restored before the window is shown.
+    QWidget first;
+    first.setGeometry(100, 100, 320, 240);
+    first.show();
+    WidgetPlacement p1(&first);
+    SaveWindowPlacement(p1, "", false, false);
+    const QString width = ReadSetting("WindowWidth", 0), left = ReadSetting("WindowLeft", 0);
+
+    QWidget second;
+    WidgetPlacement p2(&second);
+    RestoreWindowPlacement(p2, "", false, true, false);
+    second.show();
+    SaveWindowPlacement(p2, "", false, false);
+    EXPECT_EQ(ReadSetting("WindowWidth", 0), width);
+    EXPECT_EQ(ReadSetting("WindowLeft", 0), left);
+    EXPECT_EQ(second.size(), QSize(320, 240));
+}
