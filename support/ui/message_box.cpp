@@ -9,7 +9,6 @@
 #include "support/error_trap.h"
 #include "support/globals.h"
 #include "support/ui/dialogs.h"
-#include "support/ui/window_placement.h"
 
 namespace rilumo {
 
@@ -45,8 +44,9 @@ int CenteredMessageBox(const QString& text, int type, const QString& caption, QW
             return dialogs.ShowMessage(owner, text, caption, type, false, 0, 0);
 
         const int t = globals::TwipsPerPixel > 0 ? globals::TwipsPerPixel : 1;
-        const WidgetPlacement frame(window);
-        const QRect ownerTwips(frame.Left(), frame.Top(), frame.Width(), frame.Height());
+        // The owner's whole window rectangle, frame included.
+        const QRect f = window->frameGeometry();
+        const QRect ownerTwips(f.x() * t, f.y() * t, f.width() * t, f.height() * t);
         QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
         if (!screen) Fail("no screen to place the message box on");
         const QSize screenTwips = screen->geometry().size() * t;
