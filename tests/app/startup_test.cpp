@@ -1,4 +1,5 @@
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QAction>
 #include <gtest/gtest.h>
@@ -88,4 +89,50 @@ TEST(CommandLine, RelativePathResolvesAgainstStartFolderQuotesKept) {
     char a0[] = "rilumo", a1[] = "my", a2[] = "list.lst";
     char* argv[] = {a0, a1, a2};
     EXPECT_EQ(StartupArgsFrom(3, argv).commandLine, "my list.lst");
+}
+
+TEST_F(Startup, StartsStoppedWithAnEmptyPlaylist) {
+    FrmMain w({});
+    w.Load();
+    EXPECT_EQ(w.LV().ItemCount(), 0);
+    EXPECT_EQ(w.LV().TabName(0), "タイトル");
+    EXPECT_FALSE(w.ImageOA(1)->pixmap().isNull());
+    EXPECT_EQ(w.ImageOA(0)->pixmap().toImage(), w.ImageOA(1)->pixmap().toImage());
+    EXPECT_EQ(w.Player().mode(), 1);
+    EXPECT_TRUE(w.Player().FileName().isEmpty());
+    w.close();
+}
+
+TEST_F(Startup, PlacementIsRestoredAndAMaximisedCloseWritesOnlyTheState) {
+    const int t = globals::TwipsPerPixel;
+    WriteSetting("WindowLeft", 40 * t);
+    WriteSetting("WindowTop", 50 * t);
+    WriteSetting("WindowWidth", 400 * t);
+    WriteSetting("WindowHeight", 300 * t);
+    {
+        FrmMain w({});
+        w.Load();
+        EXPECT_EQ(w.pos(), QPoint(40, 50));
+        EXPECT_EQ(w.size(), QSize(400, 300));
+        w.showMaximized();
+        test::PumpFor(50);
+        w.close();
+    }
+    EXPECT_EQ(ReadSetting("WindowState", ""), "2");
+    EXPECT_EQ(ReadSetting("WindowLeft", ""), QString::number(40 * t));
+    EXPECT_EQ(ReadSetting("WindowWidth", ""), QString::number(400 * t));
+}
+
+TEST_F(Startup, APositionThatIsNoNumberLeavesTheRestAtTheDesign) {
+    const int t = globals::TwipsPerPixel;
+    WriteSetting("WindowLeft", 40 * t);
+    WriteSetting("WindowTop", "top");
+    WriteSetting("WindowWidth", 999 * t);
+    FrmMain w({});
+    w.Load();
+    EXPECT_EQ(w.pos().x(), 40);
+    EXPECT_NE(w.width(), 999);
+    EXPECT_EQ(w.windowTitle(), "Rilumo");  // later steps still ran
+    EXPECT_TRUE(w.TimerMCI().isActive());
+    w.close();
 }
