@@ -257,10 +257,7 @@ void GraphImpl::Prepare() {
         gst_bin_remove(GST_BIN(pipeline.get()), f->Impl().bin.get());
         f->Impl().parked = true;
     }
-    if (GstElement* r = RendererBin()) {
-        watchRenderer(r, stream.get());
-        positionSink = FindLeafSink(r);
-    }
+    if (GstElement* r = RendererBin()) watchRenderer(r, stream.get());
 }
 
 void GraphImpl::FailPreroll(const QString& why) {
@@ -293,7 +290,9 @@ void GraphImpl::Preroll() {
     // A renderer that prerolled on an end of stream got nothing to play.
     if (RendererBin() && !stream->audioArrived) FailPreroll(QStringLiteral("no audio data"));
     prerolled = true;
-    if (!positionSink && playbinSink) positionSink = FindLeafSink(playbinSink.get());
+    if (GstElement* r = RendererBin()) {
+        if (GstElement* leaf = FindLeafSink(r)) positionSink.reset(GST_ELEMENT(gst_object_ref(leaf)));
+    }
     if (pendingSeek >= 0) {
         const double to = pendingSeek;
         pendingSeek = -1;
@@ -367,7 +366,7 @@ double Graph::CurrentPosition() {
     if (!impl_->prerolled) return impl_->pendingSeek >= 0 ? impl_->pendingSeek : 0.0;
     GstQuery* q = impl_->positionQuery.get();
     gst_query_set_position(q, GST_FORMAT_TIME, -1);
-    GstElement* target = impl_->positionSink ? impl_->positionSink : impl_->pipeline.get();
+    GstElement* target = impl_->positionSink ? impl_->positionSink.get() : impl_->pipeline.get();
     gint64 at = -1;
     if (gst_element_query(target, q)) gst_query_parse_position(q, nullptr, &at);
     // While a seek flushes the sink cannot tell; the last answer stands.

@@ -89,7 +89,9 @@ struct GraphImpl {
     double pendingSeek = -1;
     double lastPosition = 0;
     bool errorLogged = false;
-    GstElement* positionSink = nullptr;  // leaf sink of the first renderer (borrowed)
+    // Leaf sink of the renderer, found once it prerolled: an automatic sink
+    // swaps its placeholder for the real one on the way up.
+    ElementPtr positionSink;
     QueryPtr positionQuery;
 
     QString UniqueName(const QString& name) const;

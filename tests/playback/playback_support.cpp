@@ -1,5 +1,6 @@
 #include "tests/playback/playback_support.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 
@@ -18,7 +19,14 @@ namespace {
 // Every playback test plays into the clocked null sink unless it says otherwise.
 class NullRenderer : public ::testing::Environment {
 public:
-    void SetUp() override { qputenv("RILUMO_AUDIO_SINK", "null"); }
+    void SetUp() override {
+        qputenv("RILUMO_AUDIO_SINK", "null");
+        // The private cache folder of each test process would make GStreamer
+        // rescan every plugin each time; its registry cache is shared instead.
+        if (qEnvironmentVariableIsEmpty("GST_REGISTRY")) {
+            qputenv("GST_REGISTRY", (QDir::tempPath() + QStringLiteral("/rilumo-tests-gst-registry.bin")).toLocal8Bit());
+        }
+    }
 };
 [[maybe_unused]] auto* const kNullRenderer = ::testing::AddGlobalTestEnvironment(new NullRenderer);
 
