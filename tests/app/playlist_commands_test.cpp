@@ -7,7 +7,7 @@
 #include "support/globals.h"
 #include "support/paths.h"
 #include "support/settings.h"
-#include "tests/app/scripted_dialogs.h"
+#include "tests/common/scripted_dialogs.h"
 #include "tests/common/test_env.h"
 
 using namespace rilumo;
@@ -118,7 +118,7 @@ TEST_F(Playlist, SaveAlwaysEndsInLstAndRoundTripsWithCrLf) {
     w->MenuFileClick(kSave);
     w->MenuFileClick(kSave);
     w->MenuFileClick(kSave);
-    EXPECT_TRUE(dialogs.lastSave);
+    EXPECT_TRUE(dialogs.askedSave);
     EXPECT_EQ(test::ReadFile(appDir.File("mylist.lst")), (a + "\r\n" + b + "\r\n").toUtf8());
     EXPECT_TRUE(QFile::exists(appDir.File("other.LST")));
     EXPECT_TRUE(QFile::exists(appDir.File("party.rnl.lst")));

@@ -131,14 +131,14 @@ QByteArray MpegHeader(const MpegFrameSpec& s) {
     return h;
 }
 
-QByteArray MpegFrame(const MpegFrameSpec& spec) {
-    QByteArray f = MpegHeader(spec);
-    f.append(QByteArray(MpegFrameLength(spec) - 4, '\x55'));
+QByteArray MpegFrame(const MpegFrameSpec& frame) {
+    QByteArray f = MpegHeader(frame);
+    f.append(QByteArray(MpegFrameLength(frame) - 4, '\x55'));
     return f;
 }
 
-QByteArray MpegFrames(const MpegFrameSpec& spec, int count) {
-    return MpegFrame(spec).repeated(count);
+QByteArray MpegFrames(const MpegFrameSpec& frame, int count) {
+    return MpegFrame(frame).repeated(count);
 }
 
 int XingOffset(const MpegFrameSpec& s) {
@@ -147,15 +147,15 @@ int XingOffset(const MpegFrameSpec& s) {
     return mono ? 13 : 21;
 }
 
-QByteArray XingFrame(const MpegFrameSpec& spec, std::uint32_t frames, std::uint32_t bytes,
+QByteArray XingFrame(const MpegFrameSpec& frame, std::uint32_t frames, std::uint32_t bytes,
                      const QByteArray& tag) {
-    QByteArray f = MpegHeader(spec);
-    f.append(QByteArray(XingOffset(spec) - 4, '\0'));
+    QByteArray f = MpegHeader(frame);
+    f.append(QByteArray(XingOffset(frame) - 4, '\0'));
     f += tag.leftJustified(4, ' ', true);
     putBe32(f, 0x3);  // frames and bytes fields present
     putBe32(f, frames);
     putBe32(f, bytes);
-    const int length = MpegFrameLength(spec);
+    const int length = MpegFrameLength(frame);
     if (f.size() < length) f.append(QByteArray(length - f.size(), '\0'));
     return f;
 }

@@ -50,18 +50,18 @@ struct MpegFrameSpec {
     bool padding = false;
 };
 
-int MpegBitrateKbps(const MpegFrameSpec& spec);
-int MpegSampleRate(const MpegFrameSpec& spec);
-int MpegSamplesPerFrame(const MpegFrameSpec& spec);
-int MpegFrameLength(const MpegFrameSpec& spec);
-QByteArray MpegHeader(const MpegFrameSpec& spec);
+int MpegBitrateKbps(const MpegFrameSpec& frame);
+int MpegSampleRate(const MpegFrameSpec& frame);
+int MpegSamplesPerFrame(const MpegFrameSpec& frame);
+int MpegFrameLength(const MpegFrameSpec& frame);
+QByteArray MpegHeader(const MpegFrameSpec& frame);
 // One whole frame: header plus a zero body (no 0xFF bytes in it).
-QByteArray MpegFrame(const MpegFrameSpec& spec);
-QByteArray MpegFrames(const MpegFrameSpec& spec, int count);
+QByteArray MpegFrame(const MpegFrameSpec& frame);
+QByteArray MpegFrames(const MpegFrameSpec& frame, int count);
 // Where a layer III frame puts its VBR header: after the side information.
-int XingOffset(const MpegFrameSpec& spec);
+int XingOffset(const MpegFrameSpec& frame);
 // A frame carrying a "Xing" (or "Info") header with frame and byte counts.
-QByteArray XingFrame(const MpegFrameSpec& spec, std::uint32_t frames, std::uint32_t bytes,
+QByteArray XingFrame(const MpegFrameSpec& frame, std::uint32_t frames, std::uint32_t bytes,
                      const QByteArray& tag = "Xing");
 // "ID3" v2.3 tag whose body (after the 10-byte header) has bodySize bytes.
 QByteArray Id3v2Tag(int bodySize);

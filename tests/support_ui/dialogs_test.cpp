@@ -9,7 +9,7 @@
 
 #include "support/ui/dialogs.h"
 #include "tests/common/test_env.h"
-#include "tests/support_ui/scripted_dialogs.h"
+#include "tests/common/scripted_dialogs.h"
 
 using namespace rilumo;
 

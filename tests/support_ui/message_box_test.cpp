@@ -6,7 +6,7 @@
 
 #include "support/globals.h"
 #include "support/ui/message_box.h"
-#include "tests/support_ui/scripted_dialogs.h"
+#include "tests/common/scripted_dialogs.h"
 
 using namespace rilumo;
 
