@@ -345,20 +345,22 @@ int Graph::WaitForCompletion(int) {
 
 double Graph::Duration() {
     impl_->Preroll();
-    gint64 duration = -1;
-    // A parser may need a moment after the preroll to estimate it.
-    for (int i = 0; i < 20; ++i) {
-        if (gst_element_query_duration(impl_->pipeline.get(), GST_FORMAT_TIME, &duration) && duration >= 0) break;
-        duration = -1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    if (duration >= 0) return static_cast<double>(duration) / GST_SECOND;
     // A parser without an index learns the length only while it plays; till
     // then the file's size at the stream's bit rate stands in, as a splitter
     // reading a constant-rate stream would reckon it.
-    const unsigned bits = impl_->stream->bitrate;
-    const qint64 bytes = QFileInfo(impl_->SourceName()).size();
-    if (bits > 0 && bytes > 0) return static_cast<double>(bytes) * 8.0 / bits;
+    const auto estimate = [this]() -> double {
+        const unsigned bits = impl_->stream->bitrate;
+        const qint64 bytes = QFileInfo(impl_->SourceName()).size();
+        return bits > 0 && bytes > 0 ? static_cast<double>(bytes) * 8.0 / bits : -1.0;
+    };
+    for (int i = 0; i < 10; ++i) {
+        gint64 duration = -1;
+        if (gst_element_query_duration(impl_->pipeline.get(), GST_FORMAT_TIME, &duration) && duration >= 0) {
+            return static_cast<double>(duration) / GST_SECOND;
+        }
+        if (const double guess = estimate(); guess >= 0) return guess;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     return 0.0;
 }
 
