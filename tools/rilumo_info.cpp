@@ -11,6 +11,8 @@
 #include "support/file_ops.h"
 
 int main(int argc, char** argv) {
+    // A length needs a graph but never a sound device.
+    if (qEnvironmentVariableIsEmpty("RILUMO_AUDIO_SINK")) qputenv("RILUMO_AUDIO_SINK", "null");
     QCoreApplication app(argc, argv);
     const QStringList files = app.arguments().mid(1);
     if (files.isEmpty()) {
