@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "playback/c_fgraph.h"
+#include "tests/common/media_fixtures.h"
 #include "tests/playback/playback_support.h"
 
 namespace rilumo {
@@ -62,6 +63,31 @@ INSTANTIATE_TEST_SUITE_P(
         Format{"m4a", "a.m4a", {kSource, "ffdshow Audio Decoder", kRenderer}, 120},
         Format{"mid", "a.mid", {kSource, "MIDI Parser", "Default MidiOut Device"}, 100}),
     [](const auto& info) { return std::string(info.param.kind); });
+
+}  // namespace
+}  // namespace rilumo
+
+namespace rilumo {
+namespace {
+
+// The wave parser hands over what the file holds; a compressed wave gets its
+// decoder inserted in front of the renderer, as intelligent connect would.
+TEST(CompressedWave, GetsADecoderBetweenParserAndRenderer) {
+    test::PlaybackDir dir;
+    const QString wav = dir.File("mulaw.wav");
+    QByteArray fmt = test::FmtBody(7, 1, 8000, 8);
+    ASSERT_TRUE(test::WriteRiffFile(wav, {{"fmt ", fmt}, {"data", test::RandomBytes(8000, 7)}}));
+    C_FGraph p;
+    p.Init();
+    p.SetFileName(wav);
+    ASSERT_EQ(p.FileName(), wav) << dir.ErrorLines().join('\n').toStdString();
+    EXPECT_NEAR(p.Length(), 1000, 50);
+    EXPECT_TRUE(dir.ErrorLines().isEmpty()) << dir.ErrorLines().join('\n').toStdString();
+    ASSERT_EQ(p.Play(), 1);
+    test::PumpFor(300);
+    EXPECT_EQ(p.mode(), 3);
+    EXPECT_GT(p.Position(0), 150);
+}
 
 }  // namespace
 }  // namespace rilumo
