@@ -4,22 +4,11 @@
 #include <cmath>
 
 #include "playback/c_fgraph.h"
+#include "playback/player_common.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
 
 namespace rilumo {
-
-namespace {
-
-template <class Step>
-void Ignore(Step&& step) {
-    try {
-        step();
-    } catch (...) {
-    }
-}
-
-}  // namespace
 
 void C_DShow::SetFileName(const QString& name) {
     StopIO();
@@ -117,18 +106,7 @@ std::int32_t C_DShow::mode() {
     std::int32_t result = 0;
     Trap([&] {
         const int state = ctx_.Control ? ctx_.Control->GetState(10) : 0;
-        if (state == graph::kStatePaused) {
-            result = 2;
-        } else if (state == graph::kStateRunning) {
-            if (IsStillRunning() == 1) {
-                result = 3;
-            } else {
-                StopIO();
-                result = 0;
-            }
-        } else {
-            result = 1;
-        }
+        result = ModeFromState(state, [this] { return IsStillRunning(); }, [this] { StopIO(); });
     });
     return result;
 }
@@ -136,13 +114,7 @@ std::int32_t C_DShow::mode() {
 void C_DShow::SetAttenuation(std::int32_t v) {
     try {
         if (ctx_.Audio) {
-            std::int32_t volume = -10000;
-            if (v > VolMinLevel_) {
-                if (VolMinLevel_ == 0) Fail("division by zero");
-                const double tenth = std::abs(static_cast<double>(v)) / 10.0;
-                volume = std::clamp(RoundToInt32(tenth * tenth / (VolMinLevel_ / 100.0)), -10000, 0);
-            }
-            ctx_.Audio->SetVolume(volume);
+            ctx_.Audio->SetVolume(AttenuationToVolume(v, VolMinLevel_));
         }
         Attenuation_ = v;
     } catch (...) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <limits>
 
+#include "playback/player_common.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
 #include "support/log.h"
@@ -31,13 +32,6 @@ bool prerolls(GraphContext& ctx, double& seconds, int limitMs) {
     }
 }
 
-template <class Step>
-void Ignore(Step&& step) {
-    try {
-        step();
-    } catch (...) {
-    }
-}
 
 }  // namespace
 
@@ -195,18 +189,7 @@ std::int32_t C_FGraph::mode() {
     std::int32_t result = 0;
     Trap([&] {
         const int state = ctx_.Control ? ctx_.Control->GetState(10) : 0;
-        if (state == graph::kStatePaused) {
-            result = 2;
-        } else if (state == graph::kStateRunning) {
-            if (IsStillRunning() == 1) {
-                result = 3;
-            } else {
-                StopIO();
-                result = 0;
-            }
-        } else {
-            result = 1;
-        }
+        result = ModeFromState(state, [this] { return IsStillRunning(); }, [this] { StopIO(); });
     });
     return result;
 }
@@ -214,13 +197,7 @@ std::int32_t C_FGraph::mode() {
 void C_FGraph::SetAttenuation(std::int32_t v) {
     try {
         if (DevMode_ == 1 && ctx_.Audio) {
-            std::int32_t volume = -10000;
-            if (v > VolMinLevel_) {
-                if (VolMinLevel_ == 0) Fail("division by zero");
-                const double tenth = std::abs(static_cast<double>(v)) / 10.0;
-                volume = std::clamp(RoundToInt32(tenth * tenth / (VolMinLevel_ / 100.0)), -10000, 0);
-            }
-            ctx_.Audio->SetVolume(volume);
+            ctx_.Audio->SetVolume(AttenuationToVolume(v, VolMinLevel_));
         }
         Attenuation_ = v;
     } catch (...) {

@@ -227,11 +227,11 @@ void FilterImpl::Build(Filter& self) {
     bin = Adopt(made);
     GstBin* asBin = GST_BIN(bin.get());
 
-    auto padOf = [&](const PinSpec& spec) -> PadPtr {
-        ElementPtr e(gst_bin_get_by_name(asBin, spec.element.toUtf8().constData()));
-        if (!e) Fail("no element " + spec.element.toStdString());
-        PadPtr pad(gst_element_get_static_pad(e.get(), spec.pad.toUtf8().constData()));
-        if (!pad) Fail("no pad " + spec.pad.toStdString());
+    auto padOf = [&](const PinSpec& pin) -> PadPtr {
+        ElementPtr e(gst_bin_get_by_name(asBin, pin.element.toUtf8().constData()));
+        if (!e) Fail("no element " + pin.element.toStdString());
+        PadPtr pad(gst_element_get_static_pad(e.get(), pin.pad.toUtf8().constData()));
+        if (!pad) Fail("no pad " + pin.pad.toStdString());
         return pad;
     };
     if (!recipe.inputs.isEmpty() || !recipe.outputs.isEmpty()) {

@@ -46,9 +46,9 @@ TEST(MediaSummary, AFloatWaveAsksATemporaryPlayer) {
 TEST(MediaSummary, AWaveHoldingMp3IsDescribedByTheMpegParser) {
     PlaybackDir dir;
     const QString wav = dir.File("mp3.wav");
-    const test::MpegFrameSpec spec;
+    const test::MpegFrameSpec frame;
     ASSERT_TRUE(test::WriteRiffFile(wav, {{"fmt ", test::FmtBody(85, 2, 44100, 0)},
-                                          {"data", test::MpegFrames(spec, 40)}}));
+                                          {"data", test::MpegFrames(frame, 40)}}));
     MpegAudioInfo info;
     ASSERT_EQ(ReadMpegInfo(wav, info), 1);
     const MediaSummary s = BuildMediaSummary(wav);
