@@ -86,19 +86,7 @@ std::int32_t C_DShow::IsStillRunning() {
 std::int32_t C_DShow::Position(std::int32_t kind) {
     if (playing_ == 0 || loaded_ == 0) return 0;
     std::int32_t result = 0;
-    Trap([&] {
-        double current = ctx_.Position->CurrentPosition();
-        switch (kind) {
-        case 0: result = RoundToInt32(current * 1000.0); break;
-        case 1: result = RoundToInt32(Length_ - current * 1000.0); break;
-        case 2: result = RoundToInt32(ToMS_ - current * 1000.0); break;
-        default: result = 0; break;
-        }
-        if (ToMS_ > 0 && ToMS_ != Length_) {
-            current = ctx_.Position->CurrentPosition();
-            if (current * 1000.0 > ToMS_) StopIO();
-        }
-    });
+    Trap([&] { result = PositionOf(ctx_.Position, kind, Length_, ToMS_, [this] { StopIO(); }); });
     return result;
 }
 

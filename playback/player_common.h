@@ -4,7 +4,9 @@
 
 #include <cstdint>
 
+#include "playback/c_fgraph.h"
 #include "playback/graph/graph.h"
+#include "support/error_trap.h"
 
 namespace rilumo {
 
@@ -31,6 +33,28 @@ std::int32_t ModeFromState(int state, StillRunning&& stillRunning, Stop&& stop) 
     if (stillRunning() == 1) return 3;
     stop();
     return 0;
+}
+
+// Position(kind) of both players: 0 elapsed, 1 left to the end, 2 left to
+// ToMS; past a ToMS short of the end the player is stopped (the value read
+// before the stop is still returned). Fails without a position interface.
+template <class Stop>
+std::int32_t PositionOf(graph::Graph* position, std::int32_t kind, std::int32_t length, std::int32_t toMs,
+                        Stop&& stop) {
+    if (!position) Fail("no position interface");
+    double current = position->CurrentPosition();
+    std::int32_t result = 0;
+    switch (kind) {
+    case 0: result = RoundToInt32(current * 1000.0); break;
+    case 1: result = RoundToInt32(length - current * 1000.0); break;
+    case 2: result = RoundToInt32(toMs - current * 1000.0); break;
+    default: break;
+    }
+    if (toMs > 0 && toMs != length) {
+        current = position->CurrentPosition();
+        if (current * 1000.0 > toMs) stop();
+    }
+    return result;
 }
 
 }  // namespace rilumo

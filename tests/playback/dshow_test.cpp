@@ -26,6 +26,17 @@ TEST(AlternativePlayer, LoadsPlaysAndReportsTheEndOnce) {
     EXPECT_EQ(p.mode(), 1);
 }
 
+TEST(AlternativePlayer, AStopPointShortOfTheEndStillReportsTruePositions) {
+    PlaybackDir dir;
+    C_DShow p;
+    p.SetFileName(dir.Wave("tone.wav", 3000));
+    ASSERT_EQ(p.Play(), 1);
+    p.SetToMS(2500);
+    PumpFor(300);
+    EXPECT_GT(p.Position(0), 150);
+    EXPECT_NEAR(p.Position(2), 2500 - p.Position(0), 60);
+}
+
 TEST(AlternativePlayer, PlayFromBeyondTheEndOrAfterStopStartsAtTheBeginning) {
     PlaybackDir dir;
     C_DShow p;
