@@ -9,24 +9,38 @@
 // SetOneHeight() with no argument measures the row height from the font;
 // SetOneHeight(h) is the write of OneHeight.
 //
-// This first version paints a plain list of text rows; the item operations
-// never repaint, the caller calls ReDraw or Refresh when it is done.
+// The view is made of picture surfaces: a frame holding the scroll bars, the
+// tab strip, the list surface rows are drawn on, and hidden surfaces for the
+// tab background and the file-type icons. All geometry is in twips. The item
+// operations never repaint; the caller calls ReDraw or Refresh when done.
 
+#include <QEvent>
 #include <QString>
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 #include "controls/listview/store/item_store.h"
+#include "controls/surface.h"
 
+class QComboBox;
+class QLineEdit;
+class QMenu;
 class QMimeData;
+class QScrollBar;
 
 namespace rilumo {
+
+class SurfaceWidget;
+class UC_Slider;
 
 class UC_ListView : public QWidget {
     Q_OBJECT
 public:
     explicit UC_ListView(QWidget* parent = nullptr);
+    ~UC_ListView() override;
 
     ItemStore& Store() { return store_; }
     const ItemStore& Store() const { return store_; }
@@ -77,20 +91,43 @@ public:
     void RndItem() { store_.RndItem(); }
 
     // --- Combo lists ---
-    void AddComboItem(int dataIdx, const QString& text) { store_.AddComboItem(dataIdx, text); }
-    void ClearComboItem(int dataIdx) { store_.ClearComboItem(dataIdx); }
+    void AddComboItem(int dataIdx, const QString& text);
+    void ClearComboItem(int dataIdx);
     int ComboIndex(int index, int dataIdx) const { return store_.ComboIndex(index, dataIdx); }
 
-    // --- Set-up, columns and painting ---
+    // --- Set-up and geometry ---
     std::int32_t OneHeight() const { return store_.OneHeight(); }
     void SetOneHeight(std::int32_t twips);
+    // Row height from the list font: the height of "|" plus 6 px.
     void SetOneHeight();
     void SetStyle(float size, bool bold, const QString& name, std::uint32_t foreColor,
                   std::uint32_t backColor);
+    void Init();
+    void UserControl_Resize();
+    void SetVbarParm();
+    void ReDraw();
+    void Refresh();
+    void ShowSelected(int ifHidden);
+    void ShowItem(int topItem, int ifHidden);
+    int RowsPerPage() const { return rowsPerPage_; }
+    int TopRow() const { return store_.TopRow(); }
+    std::int32_t HOffset() const { return hOffset_; }
+
+    // --- Appearance ---
     void SetSelectedColor(std::uint32_t c) { selectedColor_ = c; }
     void SetSelectedColorMode(std::int32_t m) { selectedColorMode_ = m; }
-    void SetUseUCBar(std::int32_t v) { useUCBar_ = v; }
-    void Init();
+    void SetUseMadara(std::int32_t v) { useMadara_ = v; }
+    void SetBorderIfBlank(std::int32_t v) { borderIfBlank_ = v; }
+    void SetIconDisabled(std::int32_t v) { iconDisabled_ = v; }
+    void SetHbarDisabled(std::int32_t v) { hbarDisabled_ = v; }
+    // Ignored once the control is initialised.
+    void SetUseUCBar(std::int32_t v) { if (!initialised_) useUCBar_ = v; }
+    void SetBarNoDoEvents(std::int32_t v) { barNoDoEvents_ = v; }
+    void SetTabDisabled(std::int32_t v) { tabDisabled_ = v; }
+    std::int32_t HideTextCombo() const { return hideTextCombo_; }
+    void SetHideTextCombo(std::int32_t v) { hideTextCombo_ = v; }
+
+    // --- Columns ---
     QString TabName(int dataIdx) const;
     void SetTabName(int dataIdx, const QString& name);
     std::int32_t TabWidth(int dataIdx) const;
@@ -99,54 +136,159 @@ public:
     void SetTabHidden(int dataIdx, std::int32_t v);
     std::int32_t TabAlign(int dataIdx) const;
     void SetTabAlign(int dataIdx, std::int32_t v);
+    std::int32_t TabOrder(int dataIdx) const;
+    void SetTabOrder(int tab, int value) { store_.Columns().SetTabOrder(tab, value); }
     std::int32_t DataNumeric(int dataIdx) const;
     void SetDataNumeric(int dataIdx, std::int32_t v);
+    void SetTextIsTime(int dataIdx, std::int32_t v);
     void SetUseTextCombo(int dataIdx, std::int32_t kind) { store_.Columns().SetUseTextCombo(dataIdx, kind); }
+    void SetFrontObj(int dataIdx, std::int32_t v);
+    std::int32_t UseTabOrder() const { return useTabOrder_; }
+    void SetUseTabOrder(std::int32_t v) { useTabOrder_ = v; }
+    void SetNoAlign4Tab(std::int32_t v) { noAlign4Tab_ = v; }
+    void SetSortDisabled(std::int32_t v) { sortDisabled_ = v; }
+    std::int32_t ClickDisabled() const { return clickDisabled_; }
+    void SetClickDisabled(std::int32_t v) { clickDisabled_ = v; }
+    void InitTab();
     void ReDrawTab(int pushedData);
-    void UserControl_Resize();
-    void SetVbarParm();
-    void ReDraw();
-    void Refresh();
-    void ShowSelected(int ifHidden);
-    void ShowItem(int topItem, int ifHidden);
-    void VBarScroll(int notches);
-    void SetNumWheelScroll(int rows) { numWheelScroll_ = rows; }
+    void SetTabWidthAuto();
+    // Last visible column whose right edge lies within 5 px of x (strip
+    // coordinates plus the horizontal offset, twips); -1 for none.
+    int EdgeAt(double x) const;
+    int ColumnAtX(double x) const;
+    // The pointer shape over the frame: 0 default, 9 column resize.
+    int PointerShape() const { return pointerShape_; }
+    // Item k of the position menu chosen for the column it was opened on.
+    void ChooseTabPosition(int k);
+    QMenu* PositionMenu() const { return menu_; }
 
-    // Rows that fit the list surface (0 before the row height is known).
-    int RowsPerPage() const;
+    // --- Mouse, scrolling, drag and drop ---
+    void SetNoMultiSelect(std::int32_t v) { noMultiSelect_ = v; }
+    void SetNoOleScroll(std::int32_t v) { noOleScroll_ = v; }
+    void SetNumWheelScroll(int rows) { numWheelScroll_ = rows; }
+    void VBarMove(int delta);
+    void VBarScroll(int notches);
+    // Scroll-bar state (vertical / horizontal), for the host and for tests.
+    bool VBarVisible() const;
+    int VBarValue() const;
+    int VBarMax() const;
+    int VBarLargeChange() const;
+    bool HBarVisible() const;
+    int HBarValue() const;
+    int HBarMax() const;
+    void SetHBarValue(int v);
+    // Seconds since midnight for the drag-over auto-scroll; tests set their own.
+    void SetClock(std::function<double()> clock) { clock_ = std::move(clock); }
+
+    // --- In-place editors ---
+    bool TextComboVisible() const;
+    QLineEdit* TextEditor(int n) const;
+    QComboBox* ComboEditor(int n) const;
+
+    // --- The parts ---
+    SurfaceWidget* PictureList() const { return list_; }
+    SurfaceWidget* PictureTab() const { return tab_; }
+    QWidget* PictureAll() const { return all_; }
 
 signals:
     void MouseDown(int button, int shift, float x, float y);
     void Clicked(float x, float y);
     void DblClicked();
     void RightClicked(float x, float y);
+    void TabMoved();
+    void TabReOrderd();
+    // The host fills data with what is dragged and sets the allowed effects
+    // (1 copy, 2 move, 4 link).
+    void OLEStartDrag(QMimeData* data, int& allowedEffects);
+    void OLECompleteDrag(int& effect);
     // Something was dropped on the list; x, y in twips of the list surface.
     void OLEDragDrop(const QMimeData* data, int effect, int button, int shift, float x, float y);
     void OLEDragOver();
+    void ComboChaged(int& pData, int& pValue);
+    // A key in an in-place editor: pAction 0 released, 1 pressed, 2 typed.
+    // A KeyValue written back is what the editor receives (0 swallows it).
+    void TextComboKeyAction(int pIsCombo, int pTab, int pAction, int& KeyValue, int& Shift);
 
 protected:
-    void paintEvent(QPaintEvent* e) override;
+    // Runs the platform drag for the prepared data and returns the effect;
+    // tests override it to stay out of the blocking drag loop.
+    virtual int StartDrag(QMimeData* data, int allowedEffects);
     void resizeEvent(QResizeEvent* e) override;
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-    void mouseDoubleClickEvent(QMouseEvent* e) override;
-    void dragEnterEvent(QDragEnterEvent* e) override;
-    void dragMoveEvent(QDragMoveEvent* e) override;
-    void dropEvent(QDropEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    int TopRowMax() const;
-    void ScrollTo(int top);
+    struct Bar;
+    Bar& VBar() const;
+    Bar& HBar() const;
+    void VSync();
+    void HSync();
+    void PumpEvents();
+    void BringIntoView(int index, int ifHidden, bool centre);
+    void PlaceEditorsVertically(int j, const ListEntry& e);
+    void DrawRows();
+
+    void ListPress(QMouseEvent* e);
+    void ListRelease(QMouseEvent* e);
+    void ListMove(QMouseEvent* e);
+    void ListDoubleClick();
+    void BeginDrag();
+    void DragOver(double x, double y);
+    void TabMouse(QEvent::Type type, QMouseEvent* e);
+    void SetPointerShape(int shape);
+    int RowAt(double y) const;
+
+    void TextChanged(int n);
+    void ComboChosen(int n, int index);
+    bool EditorKey(bool isCombo, int n, QKeyEvent* e);
 
     ItemStore store_;
+    QWidget* all_;
+    SurfaceWidget* tab_;
+    SurfaceWidget* list_;
+    Surface tabGrad_;
+    Surface icons_;
+    Bar* vbar_ = nullptr;
+    Bar* hbar_ = nullptr;
+    std::vector<QLineEdit*> textLV_;
+    std::vector<QComboBox*> comboLV_;
+    QMenu* menu_;
+
     bool initialised_ = false;
-    std::uint32_t foreColor_ = 0x80000008u;
-    std::uint32_t backColor_ = 0x80000005u;
+    bool styleSet_ = false;
+    std::int32_t editorHeight_ = 0;
+    std::int32_t textMargin_ = 0;
+    std::int32_t listTop_ = 270;
+    int rowsPerPage_ = 0;
+    std::int32_t hOffset_ = 0;
+
     std::uint32_t selectedColor_ = 0x00C0A0A0u;
     std::int32_t selectedColorMode_ = 9;
+    std::int32_t useMadara_ = 0;
+    std::int32_t borderIfBlank_ = 0;
+    std::int32_t iconDisabled_ = 0;
+    std::int32_t hbarDisabled_ = 0;
     std::int32_t useUCBar_ = 0;
+    std::int32_t barNoDoEvents_ = 0;
+    std::int32_t tabDisabled_ = 0;
+    std::int32_t hideTextCombo_ = 0;
+
+    std::int32_t useTabOrder_ = 0;
+    std::int32_t noAlign4Tab_ = 0;
+    std::int32_t sortDisabled_ = 0;
+    std::int32_t clickDisabled_ = 0;
+    int resizeCol_ = 0;
+    int menuCol_ = 0;
+    int pointerShape_ = 0;
+
+    std::int32_t noMultiSelect_ = 0;
+    std::int32_t noOleScroll_ = 0;
     int numWheelScroll_ = 3;
     bool pressSeen_ = false;
+    float pressX_ = -1, pressY_ = -1;
+    double lastStepTime_ = 0;
+    double dragX_ = 0, dragY_ = 0;
+    std::function<double()> clock_;
+    bool inKeyForward_ = false;
 };
 
 }  // namespace rilumo

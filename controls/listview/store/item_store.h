@@ -81,6 +81,9 @@ public:
     int SelectedItem() const { return cursor_; }
     // Clamped into -1 .. count - 1; a valid cursor entry becomes selected.
     void SetSelectedItem(int v);
+    // Moves the cursor without touching any selected field (the view's mouse
+    // rules decide the selection themselves).
+    void SetCursor(int v) { cursor_ = v; }
     // Column clicked last (set by the view's press handler), 0 when beyond NumData.
     int SelectedData() const { return clickedColumn_ < numData_ ? clickedColumn_ : 0; }
     void SetClickedColumn(int k) { clickedColumn_ = k; }
@@ -120,8 +123,9 @@ public:
     void SetOneHeight(std::int32_t h) { oneHeight_ = h; }
     int TopRow() const { return topRow_; }
     void SetTopRow(int r) { topRow_ = r; }
-    std::int16_t LastDrawnTopRow() const { return lastDrawnTopRow_; }
-    void SetLastDrawnTopRow(int r) { lastDrawnTopRow_ = static_cast<std::int16_t>(r); }
+    // 32 bits: a long list scrolled past row 32,767 must not wrap.
+    std::int32_t LastDrawnTopRow() const { return lastDrawnTopRow_; }
+    void SetLastDrawnTopRow(int r) { lastDrawnTopRow_ = r; }
     bool ShiftRangeDone() const { return shiftRangeDone_; }
     void SetShiftRangeDone(bool b) { shiftRangeDone_ = b; }
     bool CtrlPending() const { return ctrlPending_; }
@@ -155,7 +159,7 @@ private:
     bool lastSortReversed_ = false;
     std::int32_t oneHeight_ = 0;
     int topRow_ = 0;
-    std::int16_t lastDrawnTopRow_ = 0;
+    std::int32_t lastDrawnTopRow_ = 0;
     bool shiftRangeDone_ = false;
     bool ctrlPending_ = false;
 };
