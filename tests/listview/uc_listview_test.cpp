@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "controls/listview/uc_listview.h"
+#include "controls/surface_widget.h"
 #include "support/ui/syscolors.h"
 
 using namespace rilumo;
@@ -27,6 +28,7 @@ struct View {
         lv.SetStyle(9, false, QString(), 0x80000008u, 0x80000005u);
         lv.Init();
         lv.SetTabWidth(0, 3000);
+        lv.UserControl_Resize();
     }
     void Fill(int n) {
         for (int i = 0; i < n; ++i) {
@@ -63,7 +65,7 @@ TEST(UCListView, PaintsRowsInTheirColours) {
     v.lv.SetValue(0, 0, QString(40, QChar(0x2588)));  // a solid block run
     v.lv.SetSelectedItem(1);
     v.lv.ReDraw();
-    const QImage img = v.lv.grab().toImage();
+    const QImage img = v.lv.PictureList()->Pic().Image();
     bool red = false;
     for (int x = 0; x < img.width() && !red; ++x)
         for (int y = 0; y < 18 && !red; ++y) red = img.pixelColor(x, y) == QColor(255, 0, 0);
@@ -87,9 +89,9 @@ TEST(UCListView, DropReportsTwipsThatYsItemTurnsIntoAnInsertPosition) {
     data.setUrls({QUrl::fromLocalFile("/music/new.mp3")});
     // A drop goes to the widget the drag entered last.
     QDragEnterEvent enter(QPoint(10, 150), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&v.lv, &enter);
+    QApplication::sendEvent(v.lv.PictureList(), &enter);
     QDropEvent drop(QPointF(10, 150), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&v.lv, &drop);
+    QApplication::sendEvent(v.lv.PictureList(), &drop);
     EXPECT_EQ(files, QStringList({"/music/new.mp3"}));
     EXPECT_FLOAT_EQ(seenY, 150.0f * 15);
     EXPECT_EQ(v.lv.YsItem(seenY), 3);  // below the last row: append
