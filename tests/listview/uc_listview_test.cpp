@@ -96,3 +96,50 @@ TEST(UCListView, DropReportsTwipsThatYsItemTurnsIntoAnInsertPosition) {
     EXPECT_FLOAT_EQ(seenY, 150.0f * 15);
     EXPECT_EQ(v.lv.YsItem(seenY), 3);  // below the last row: append
 }
+
+namespace {
+QMouseEvent Mouse(QEvent::Type t, QPointF p, Qt::MouseButton b, Qt::KeyboardModifiers m) {
+    return QMouseEvent(t, p, p, b, t == QEvent::MouseButtonRelease ? Qt::NoButton : b, m);
+}
+void Click(UC_ListView& lv, int row, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    const QPointF p(30, row * 18 + 9);
+    QMouseEvent press = Mouse(QEvent::MouseButtonPress, p, Qt::LeftButton, m);
+    QApplication::sendEvent(lv.PictureList(), &press);
+    QMouseEvent release = Mouse(QEvent::MouseButtonRelease, p, Qt::LeftButton, m);
+    QApplication::sendEvent(lv.PictureList(), &release);
+}
+}  // namespace
+
+TEST(UCListView, ScrollRangeAndCentring) {
+    View v;
+    v.lv.resize(300, 202);
+    v.Fill(100);
+    v.lv.UserControl_Resize();
+    EXPECT_EQ(v.lv.RowsPerPage(), 10);
+    EXPECT_TRUE(v.lv.VBarVisible());
+    EXPECT_EQ(v.lv.VBarMax(), 91);
+    EXPECT_EQ(v.lv.VBarLargeChange(), 9);
+    v.lv.SetSelectedItem(50);
+    v.lv.ShowSelected(0);
+    EXPECT_EQ(v.lv.TopRow(), 45);
+    v.lv.ShowSelected(1);  // already on screen
+    EXPECT_EQ(v.lv.TopRow(), 45);
+    v.lv.VBarScroll(-1);
+    EXPECT_EQ(v.lv.TopRow(), 42);
+}
+
+TEST(UCListView, ShiftAndCtrlClicks) {
+    View v;
+    v.Fill(10);
+    int clicked = 0;
+    QObject::connect(&v.lv, &UC_ListView::Clicked, [&](float, float) { ++clicked; });
+    Click(v.lv, 2);
+    Click(v.lv, 5, Qt::ShiftModifier);
+    EXPECT_EQ(v.lv.NumSelectedItems(), 4);
+    Click(v.lv, 0, Qt::ShiftModifier);
+    EXPECT_EQ(v.lv.NumSelectedItems(), 6);
+    Click(v.lv, 3, Qt::ControlModifier);  // toggles entry 3 off at release
+    EXPECT_EQ(v.lv.IsSelected(3), 0);
+    EXPECT_EQ(v.lv.SelectedItem(), 3);
+    EXPECT_EQ(clicked, 4);
+}
