@@ -25,5 +25,6 @@ void AddBarSection(Gallery& g);
 void AddTextPanelSection(Gallery& g);
 void AddSliderSection(Gallery& g);
 void AddPictureSection(Gallery& g);
+void AddListViewSection(Gallery& g);
 
 }  // namespace rilumo::gallery

@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
     AddTextPanelSection(g);
     AddSliderSection(g);
     AddPictureSection(g);
+    AddListViewSection(g);
     g.show();
     if (!shot) return app.exec();
 
