@@ -22,6 +22,8 @@
 #include "controls/surface_widget.h"
 #include "controls/uc_slider.h"
 #include "controls/units.h"
+#include "support/globals.h"
+#include "support/ui/fonts.h"
 
 namespace rilumo {
 
@@ -185,6 +187,9 @@ void UC_ListView::SetStyle(float size, bool bold, const QString& name, std::uint
 void UC_ListView::Init() {
     store_.Init();
     textMargin_ = iconDisabled_ ? Px(6) : Px(22);
+    // With the program's own fonts a view nobody styled still gets one of them.
+    if (globals::FontSubstitution == 1 && !styleSet_)
+        SetStyle(9, false, globals::DefaultFontFace, 0x80000008u, 0x80000005u);
     if (!vbar_) {
         vbar_ = new Bar;
         hbar_ = new Bar;
@@ -640,7 +645,7 @@ void UC_ListView::DrawRows() {
     }
     if (useMadara_) {
         for (int j = 0; j <= rows; ++j)
-            if ((T + j) % 2 == 1) s.Fill(0, double(j) * Hr + Px(1), Wl, double(j + 1) * Hr - 1, 0xFFFFCC);
+            if ((T + j) % 2 == 1) s.Fill(0, double(j) * Hr + Px(1), Wl, double(j + 1) * Hr, 0xFFFFCC);
     }
     const ColumnTable& cols = store_.Columns();
     const int tpp = Tpp();
