@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "app/frm_main.h"
+#include "controls/surface_widget.h"
 #include "support/error_trap.h"
 #include "support/event_pump.h"
 #include "support/file_ops.h"
@@ -53,6 +54,11 @@ void FrmMain::AddFolder(const QString& folderIn) {
     // An Esc pressed outside a scan must not stop this one before it starts.
     state_.cancelScan = 0;
     int count = 0;
+    // What the list showed at its last repaint: entries appended below the
+    // view since then change nothing on screen, and a long scan would
+    // otherwise spend most of its time repainting the same rows.
+    int paintedCount = -1;
+    QSize paintedSize;
     Trap([&] {
         // Files only, in the order the file system lists them; no recursion.
         QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
@@ -65,7 +71,13 @@ void FrmMain::AddFolder(const QString& folderIn) {
                     break;
                 }
                 ShowScanCount(QString::number(count));
-                lv_->ReDraw();
+                const QSize size = lv_->PictureList()->size();
+                if (paintedCount < 0 || paintedCount <= lv_->TopRow() + lv_->RowsPerPage() ||
+                    size != paintedSize) {
+                    lv_->ReDraw();
+                    paintedCount = lv_->ItemCount();
+                    paintedSize = size;
+                }
                 lv_->SetVbarParm();
             }
             AddTitle(folder + name, -2);

@@ -46,14 +46,17 @@ QString EnsureExtension(const QString& path, const QString& extension) {
 QString SplitPath(const QString& path, int wantFolder, int addSlash, int wantBase, int wantDot,
                   int wantExtension, int caseMode) {
     if (path.isEmpty()) return {};
-    const qsizetype slash = path.lastIndexOf(kSep);
-    const QString folder = slash < 0 ? QString() : path.left(slash);
-    const QString name = slash < 0 ? path : path.mid(slash + 1);
+    // Views, so that a call costs one allocation: list fills call this per file.
+    const QStringView all(path);
+    const qsizetype slash = all.lastIndexOf(kSep);
+    const QStringView folder = slash < 0 ? QStringView() : all.left(slash);
+    const QStringView name = slash < 0 ? all : all.mid(slash + 1);
     const qsizetype dot = name.lastIndexOf(u'.');
-    const QString base = dot < 0 ? name : name.left(dot);
-    const QString ext = dot < 0 ? QString() : name.mid(dot + 1);
+    const QStringView base = dot < 0 ? name : name.left(dot);
+    const QStringView ext = dot < 0 ? QStringView() : name.mid(dot + 1);
 
     QString result;
+    result.reserve(path.size() + 1);
     if (wantFolder) result += folder;
     if (addSlash) result += kSep;
     if (wantBase) result += base;
