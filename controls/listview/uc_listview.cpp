@@ -119,6 +119,8 @@ UC_ListView::UC_ListView(QWidget* parent) : QWidget(parent) {
     tab_ = new SurfaceWidget(all_);
     tab_->setGeometry(0, 0, 1, TwipsToPx(listTop_));
     tab_->setMouseTracking(true);
+    // The strip beyond the last tab reads as an empty header, not as a white gap.
+    tab_->Pic().SetBackColor(kBtnFace);
     tab_->installEventFilter(this);
     list_ = new SurfaceWidget(all_);
     list_->move(0, TwipsToPx(listTop_));
