@@ -7,6 +7,8 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QTextLayout>
+#include <QTextOption>
 
 #include "controls/units.h"
 #include "support/ui/syscolors.h"
@@ -14,6 +16,19 @@
 namespace rilumo {
 
 namespace {
+
+// Enough for every row and caption on screen several times over; a larger
+// cache only holds texts scrolled away long ago.
+constexpr qsizetype kMaxCachedTexts = 2048;
+
+// Texts the one-line layout would break or lay out differently from a plain
+// draw; they are drawn and measured directly.
+bool NeedsPlainDraw(const QString& text) {
+    for (const QChar c : text)
+        if (c == u'\n' || c == u'\r' || c == u'\t' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            return true;
+    return false;
+}
 
 // Lines longer than this are garbage from the caller and draw nothing.
 constexpr int kMaxLineSteps = 1 << 16;
@@ -174,6 +189,13 @@ void Surface::SetPixelV(int x, int y, std::uint32_t color) {
     Changed();
 }
 
+Surface::Shaped& Surface::Cached(const QString& text) const {
+    auto it = texts_.find(text);
+    if (it != texts_.end()) return *it;
+    if (texts_.size() >= kMaxCachedTexts) texts_.clear();
+    return *texts_.insert(text, Shaped{});
+}
+
 void Surface::PrintPx(int x, int y, const QString& text) {
     if (image_.isNull() || text.isEmpty()) return;
     {
@@ -181,7 +203,28 @@ void Surface::PrintPx(int x, int y, const QString& text) {
         p.setFont(font_);
         p.setPen(QColor::fromRgb(ToQRgb(fore_)));
         const QFontMetrics fm(font_, &image_);
-        p.drawText(QPoint(x, y + fm.ascent()), text);
+        if (NeedsPlainDraw(text)) {
+            p.drawText(QPoint(x, y + fm.ascent()), text);
+        } else {
+            Shaped& t = Cached(text);
+            if (!t.laidOut) {
+                QTextLayout layout(text, font_, &image_);
+                QTextOption option;
+                option.setWrapMode(QTextOption::NoWrap);
+                layout.setTextOption(option);
+                layout.beginLayout();
+                QTextLine line = layout.createLine();
+                if (line.isValid()) line.setLineWidth(1e7);
+                layout.endLayout();
+                t.runs = layout.glyphRuns();
+                t.baseline = line.isValid() ? line.ascent() : 0;
+                t.laidOut = true;
+            }
+            // The same baseline as a plain draw, whatever fallback fonts the
+            // line needed.
+            const QPointF at(x, y + fm.ascent() - t.baseline);
+            for (const QGlyphRun& run : t.runs) p.drawGlyphRun(at, run);
+        }
     }
     Changed();
 }
@@ -192,7 +235,10 @@ void Surface::Print(double x, double y, const QString& text) {
 
 int Surface::TextWidthPx(const QString& text) const {
     if (image_.isNull()) return QFontMetrics(font_).horizontalAdvance(text);
-    return QFontMetrics(font_, &image_).horizontalAdvance(text);
+    if (NeedsPlainDraw(text)) return QFontMetrics(font_, &image_).horizontalAdvance(text);
+    Shaped& t = Cached(text);
+    if (t.width < 0) t.width = QFontMetrics(font_, &image_).horizontalAdvance(text);
+    return t.width;
 }
 
 int Surface::TextHeightPx(const QString&) const {

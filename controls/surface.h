@@ -11,7 +11,10 @@
 #include <functional>
 
 #include <QFont>
+#include <QGlyphRun>
+#include <QHash>
 #include <QImage>
+#include <QList>
 #include <QString>
 
 namespace rilumo {
@@ -83,7 +86,10 @@ public:
 
     // Text in the surface's font and fore colour; (x, y) is the top left of
     // the text cell. The background shows through.
-    void SetFont(const QFont& font) { font_ = font; }
+    void SetFont(const QFont& font) {
+        font_ = font;
+        texts_.clear();
+    }
     const QFont& Font() const { return font_; }
     void PrintPx(int x, int y, const QString& text);
     void Print(double x, double y, const QString& text);
@@ -123,11 +129,22 @@ private:
     Rows Pixels() { return {image_.bits(), image_.bytesPerLine()}; }
     void PutSpan(const Rows& rows, int y, int x1, int x2, std::uint32_t qrgb);
 
+    // Texts measured and shaped once per font: a repaint mostly draws the
+    // texts the previous one drew, and shaping is the bulk of its cost.
+    struct Shaped {
+        int width = -1;
+        bool laidOut = false;
+        QList<QGlyphRun> runs;
+        double baseline = 0;  // of the laid-out line, from its top
+    };
+    Shaped& Cached(const QString& text) const;
+
     QImage image_;
     std::uint32_t back_ = 0xFFFFFF;
     std::uint32_t fore_ = 0x000000;
     int drawMode_ = kDrawCopyPen;
     QFont font_;
+    mutable QHash<QString, Shaped> texts_;
     std::function<void()> changed_;
 };
 

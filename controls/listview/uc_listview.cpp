@@ -178,6 +178,8 @@ void UC_ListView::SetStyle(float size, bool bold, const QString& name, std::uint
         tf.setFamily(name);
         tab_->Pic().SetFont(tf);
     }
+    // With the program's own fonts the strip takes the table's default entry.
+    if (globals::FontSubstitution == 1) tab_->Pic().SetFont(ControlFont(0, false, false, QString()));
     textLV_[0]->setFont(f);
     comboLV_[0]->setFont(f);
     list_->Pic().SetForeColor(foreColor);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
+#include <QPainter>
+
 #include "controls/control_resources.h"
 #include "controls/surface.h"
 #include "tests/controls/pinned_colors.h"
@@ -146,6 +149,38 @@ TEST_F(SurfaceTest, TextIsMeasuredAndPrintedInTheForeColour) {
                 EXPECT_GE(y, 10);
             }
     EXPECT_TRUE(lit);
+}
+
+// Repeated texts come from a cache of shaped glyphs: they must land exactly
+// where a plain draw puts them, also with fallback fonts, right-to-left runs
+// and after a font change.
+TEST_F(SurfaceTest, CachedTextDrawsAndMeasuresExactlyLikeAPlainDraw) {
+    const QString texts[] = {"Hello, world", "夜の散歩 (live) 03:21", "שלום abc", "a\tb", "x"};
+    QFont big;
+    big.setPixelSize(23);
+    big.setBold(true);
+    for (const QFont& font : {QFont(), big}) {
+        Surface s(320, 40);
+        s.SetBackColor(0xFFFFFF);
+        s.SetForeColor(0x000000);
+        s.SetFont(font);
+        for (const QString& t : texts) {
+            for (int pass = 0; pass < 2; ++pass) {  // the second pass hits the cache
+                s.Cls();
+                s.PrintPx(7, 5, t);
+                QImage want(s.Image().size(), QImage::Format_RGB32);
+                want.fill(Qt::white);
+                {
+                    QPainter p(&want);
+                    p.setFont(font);
+                    p.setPen(Qt::black);
+                    p.drawText(QPoint(7, 5 + QFontMetrics(font, &want).ascent()), t);
+                }
+                EXPECT_EQ(s.Image(), want) << t.toStdString() << " pass " << pass;
+                EXPECT_EQ(s.TextWidthPx(t), QFontMetrics(font, &want).horizontalAdvance(t)) << t.toStdString();
+            }
+        }
+    }
 }
 
 TEST_F(SurfaceTest, ResizeKeepsWhatFits) {
