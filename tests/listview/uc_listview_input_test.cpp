@@ -13,6 +13,7 @@
 
 #include "controls/listview/uc_listview.h"
 #include "controls/surface_widget.h"
+#include "tests/listview/view_fixture.h"
 
 using namespace rilumo;
 
@@ -31,25 +32,8 @@ protected:
 };
 
 // Rows of 18 px, a 180 px list surface (10 rows) when the height is 202.
-struct View {
-    DragListView lv;
-    explicit View(int columns = 1) {
-        lv.resize(300, 202);
-        lv.SetNumData(columns);
-        lv.SetNumAux(1);
-        lv.SetOneHeight(270);
-        lv.SetStyle(9, false, QString(), 0x80000008u, 0x80000005u);
-        lv.Init();
-        for (int k = 0; k < columns; ++k) lv.SetTabWidth(k, 3000 / columns);
-        lv.UserControl_Resize();
-    }
-    void Fill(int n) {
-        for (int i = 0; i < n; ++i) {
-            lv.AddItem(1);
-            lv.SetValue(-2, 0, QStringLiteral("title %1").arg(i));
-        }
-        lv.UserControl_Resize();
-    }
+struct View : test::TestViewOf<DragListView> {
+    explicit View(int columns = 1) : TestViewOf(columns, {}, 202) {}
     void Mouse(QEvent::Type t, QPointF p, Qt::MouseButton b = Qt::LeftButton,
                Qt::KeyboardModifiers m = Qt::NoModifier) {
         const Qt::MouseButton button = t == QEvent::MouseMove ? Qt::NoButton : b;

@@ -15,11 +15,14 @@
 
 namespace rilumo::test {
 
-struct TestView {
-    UC_ListView lv;
+// ListView may be a subclass that stays out of the platform's drag loop.
+template <class ListView = UC_ListView>
+struct TestViewOf {
+    ListView lv;
     // beforeInit sets what only takes effect at Init (IconDisabled, ...).
-    explicit TestView(int columns = 1, const std::function<void(UC_ListView&)>& beforeInit = {}) {
-        lv.resize(300, 200);
+    explicit TestViewOf(int columns = 1, const std::function<void(UC_ListView&)>& beforeInit = {},
+                        int heightPx = 200) {
+        lv.resize(300, heightPx);
         lv.SetNumData(columns);
         lv.SetNumAux(1);
         lv.SetOneHeight(18 * Tpp());
@@ -49,6 +52,7 @@ struct TestView {
         Tab(QEvent::MouseButtonRelease, x, b);
     }
 };
+using TestView = TestViewOf<>;
 
 // Pixels of rect r in img darker than mid grey.
 inline int DarkPixels(const QImage& img, const QRect& r) {
