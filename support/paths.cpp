@@ -46,7 +46,7 @@ QString EnsureExtension(const QString& path, const QString& extension) {
 QString SplitPath(const QString& path, int wantFolder, int addSlash, int wantBase, int wantDot,
                   int wantExtension, int caseMode) {
     if (path.isEmpty()) return {};
-    // Views, so that a call costs one allocation: list fills call this per file.
+    // Views, so that a call allocates only its result: list fills call this per file.
     const QStringView all(path);
     const qsizetype slash = all.lastIndexOf(kSep);
     const QStringView folder = slash < 0 ? QStringView() : all.left(slash);
