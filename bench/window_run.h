@@ -1,0 +1,76 @@
+#pragma once
+// Shared by the window benchmarks: start a window program on the virtual
+// display, time its first mapped and first painted frame, close it.
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <QThread>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include "tests/desktop/session/desktop_session.h"
+
+namespace rilumo::bench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double msSince(Clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+inline double median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+inline int envInt(const char* name, int fallback) {
+    bool ok = false;
+    const int v = qEnvironmentVariableIntValue(name, &ok);
+    return ok && v > 0 ? v : fallback;
+}
+
+struct Launch {
+    bool ok = false;
+    double mappedMs = 0;
+    double paintedMs = 0;
+    std::uint32_t window = 0;
+};
+
+// A frame counts as painted once it holds two colours: the server shows the
+// root's black or one background colour before the program draws anything.
+inline Launch startAndWaitForPaint(desktop::Child& child, desktop::XClient& x, const QString& program,
+                                   const QStringList& args, int timeoutMs = 60000) {
+    Launch r;
+    const auto t0 = Clock::now();
+    if (!child.Start(program, args)) return r;
+    while (msSince(t0) < timeoutMs && child.Running()) {
+        const std::uint32_t w = x.TopLevel();
+        if (w) {
+            if (!r.window) r.mappedMs = msSince(t0);
+            r.window = w;
+            if (desktop::DistinctColours(x.Grab(w), 2) >= 2) {
+                r.paintedMs = msSince(t0);
+                r.ok = true;
+                return r;
+            }
+        }
+        QThread::msleep(2);
+    }
+    return r;
+}
+
+// Closes the window as a window manager would and waits until the screen is
+// empty again, so that the next run starts from the bare root.
+inline void closeWindow(desktop::Child& child, desktop::XClient& x, std::uint32_t window) {
+    x.RequestClose(window);
+    if (!child.WaitFinished(5000)) child.Kill();
+    for (int i = 0; i < 500 && x.TopLevel(); ++i) QThread::msleep(2);
+}
+
+inline QString minimalWindowExecutable() { return QStringLiteral(MINIMAL_WINDOW_EXE); }
+
+}  // namespace rilumo::bench
