@@ -3,14 +3,19 @@
 #include <QAction>
 #include <QLabel>
 #include <QMimeData>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 
 #include "app/application.h"
+#include "app/quit_signals.h"
 #include "controls/draw_primitives.h"
+#include "controls/key_codes.h"
 #include "support/convert.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
@@ -60,7 +65,9 @@ FrmMain::FrmMain(StartupArgs args, QWidget* parent) : QMainWindow(parent), args_
     connect(&timer_, &QTimer::timeout, this, &FrmMain::OnTick);
 }
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain() {
+    if (qApp) qApp->removeEventFilter(this);
+}
 
 void FrmMain::BuildMenus() {
     menuPL_ = menuBar()->addMenu(QStringLiteral("プレイリスト(&P)"));
@@ -69,6 +76,7 @@ void FrmMain::BuildMenus() {
         connect(a, &QAction::triggered, this, [this, i] { MenuFileClick(i); });
         menuFile_[static_cast<size_t>(i)] = a;
     }
+    BuildItemMenu();
 }
 
 void FrmMain::BuildDesign() {
@@ -93,6 +101,51 @@ void FrmMain::BuildDesign() {
     connect(lv_, &UC_ListView::OLEDragDrop, this,
             [this](const QMimeData* data, int, int, int, float, float y) { OnListDrop(data, y); });
     connect(lv_, &UC_ListView::OLEDragOver, this, &FrmMain::BringToFront);
+    connect(lv_, &UC_ListView::DblClicked, this, &FrmMain::LV_DblClicked);
+    connect(lv_, &UC_ListView::RightClicked, this, &FrmMain::LV_RightClicked);
+    connect(lv_, &UC_ListView::OLEStartDrag, this, &FrmMain::LV_OLEStartDrag);
+    connect(lv_, &UC_ListView::OLECompleteDrag, this, &FrmMain::LV_OLECompleteDrag);
+    connect(playButtons_, &UC_Buttons::ButtonClicked, this,
+            [this](int index) { PlayButtons_ButtonClicked(static_cast<std::int16_t>(index)); });
+    connect(progBar_, &UC_Bar::Scrolled, this, &FrmMain::ProgBar_Scrolled);
+    connect(progBar_, &UC_Bar::MouseUD, this, &FrmMain::ProgBar_MouseUD);
+    connect(picPlay_, &UC_TextPicture::MouseUD, this, &FrmMain::PicPlay_MouseUD);
+    // Key releases, drags and wheel turns are seen whichever child has them.
+    qApp->installEventFilter(this);
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type t = event->type();
+    if (t != QEvent::KeyRelease && t != QEvent::DragEnter && t != QEvent::Wheel && t != QEvent::MouseButtonDblClick)
+        return QMainWindow::eventFilter(watched, event);
+    if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this) return false;
+    switch (t) {
+    case QEvent::KeyRelease: {
+        auto* k = static_cast<QKeyEvent*>(event);
+        // A key release travels up the parents; it counts once, where it landed.
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+        if (watched == target && !k->isAutoRepeat()) Form_KeyUp(VirtualKeyOf(k->key()), KeyShiftOf(k->modifiers()));
+        break;
+    }
+    case QEvent::DragEnter: BringToFront(); break;
+    case QEvent::Wheel: WakeTimer(); break;
+    case QEvent::MouseButtonDblClick:
+        // Only the bare background: a control's double-click may bubble up here.
+        if (watched == client_ &&
+            !client_->childAt(static_cast<QMouseEvent*>(event)->position().toPoint()))
+            Form_DblClick();
+        break;
+    default: break;
+    }
+    return false;
+}
+
+void FrmMain::Form_DblClick() {
+    Trap([this] {
+        if (isMaximized() || isMinimized() || isFullScreen()) return;
+        const int frame = frameGeometry().width() - width();
+        resize(std::max(1, px(kPictureWidth) + 16 - frame), height());
+    });
 }
 
 int FrmMain::ClientWidthTwips() const { return client_->width() * globals::TwipsPerPixel; }
@@ -156,6 +209,9 @@ void FrmMain::Unload() {
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
+    // A folder scan or list load under way ends at its next yield point.
+    closing_ = true;
+    state_.cancelScan = 1;
     Unload();
     event->accept();
 }
@@ -239,14 +295,6 @@ void FrmMain::RunLayout() {
     Trap([&] { PaintWindowBackground(); });
 }
 
-void FrmMain::LoadCommandLineList() {
-    const QString t = CommandLinePath(args_);
-    if (!FileExists(t)) return;
-    ReadList(t);
-    if (LowerExtension(t) == QLatin1String("rnl")) lv_->RndItem();
-    lv_->Refresh();
-}
-
 void FrmMain::StartTimer() { timer_.start(15); }
 
 void FrmMain::StopAndClosePlayer() {
@@ -269,13 +317,13 @@ std::int32_t FrmMain::PlayerMode() { return Player().mode(); }
 void FrmMain::StopPlayer() { Player().StopIO(); }
 void FrmMain::ShowScanCount(const QString& text) { picPlay_->DispMes(1, text); }
 
-void FrmMain::OnTick() {}
-
 int RunProgram(int argc, char** argv) {
     const StartupArgs args = StartupArgsFrom(argc, argv);
     Application app(argc, argv);
     FrmMain w(args);
     w.Load();
+    // Only now: a close inside the start-up sequence would be undone by its show().
+    InstallQuitSignals(&w);
     return app.exec();
 }
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "app/main_state.h"
 #include "controls/listview/uc_listview.h"
@@ -17,6 +18,7 @@
 #include "controls/uc_buttons.h"
 #include "controls/uc_text_picture.h"
 #include "playback/c_fgraph.h"
+#include "support/value.h"
 
 class QAction;
 class QLabel;
@@ -77,11 +79,42 @@ public:
     std::int32_t PlayerMode();
     void StopPlayer();
 
+    // The playback controller: the 15 ms tick and what the user drives it with.
+    void OnTick();
+    void PlayButtons_ButtonClicked(std::int16_t ClickedIndex);
+    void PlayFrom();
+    void ProgBar_Scrolled();
+    void ProgBar_MouseUD(bool IsDown);
+    void PicPlay_MouseUD(std::int16_t Button, bool IsDown, std::int32_t pIndex);
+    // Key codes as the platform's virtual keys (Space 32, Esc 27, R 82, S 83);
+    // Shift 1 shift, 2 ctrl, 4 alt.
+    void Form_KeyUp(int KeyCode, int Shift);
+    void FindTitle();
+    // Brings the tick back to its 15 ms pace after the idle slow-down.
+    void WakeTimer();
+
+    // Item commands on the playlist.
+    QMenu* MenuRC() const { return menuRC_; }
+    QAction* MenuDel() const { return menuDel_; }
+    QAction* MenuInfo() const { return menuInfo_; }
+    QAction* MenuClip() const { return menuClip_; }
+    void LV_DblClicked();
+    void LV_RightClicked(float x, float y);
+    void MenuDel_Click();
+    void MenuInfo_Click();
+    void MenuClip_Click();
+    void LV_OLEStartDrag(QMimeData* data, int& allowedEffects);
+    void LV_OLECompleteDrag(int& effect);
+
+    // The background double-click: shrink to the play controls' width.
+    void Form_DblClick();
+
     // Twips geometry of the window's client area.
     int ClientWidthTwips() const;
     int ClientHeightTwips() const;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -110,7 +143,24 @@ private:
     void RemoveWheelSubclass();
     void ReleaseFonts();
 
-    void OnTick();
+    // Item commands' helpers. The play index follows the entry it names when
+    // entries above it come or go.
+    void BuildItemMenu();
+    std::vector<int> SelectedEntries() const;
+    void FollowInsertion(int index, int count);
+    void FollowRemoval(const std::vector<int>& removed);
+
+    // The tick's parts.
+    void Tick();
+    void OnStopped();
+    void OnPaused();
+    void OnPlaying();
+    void ShowStoppedState();
+    void ShowPosition();
+    void ShowTime(std::int32_t length, std::int32_t position);
+    void PaintAllEntries(std::uint32_t color);
+    void SlowDownWhenIdle();
+
     void ShowStatusPicture(int index);
     void PaintWindowBackground();
     void OnListDrop(const QMimeData* data, float y);
@@ -129,9 +179,35 @@ private:
     UC_TextPicture* picPlay_ = nullptr;
     std::array<QLabel*, 3> imageOA_{};
     std::unique_ptr<C_FGraph> player_;
+    QMenu* menuRC_ = nullptr;
+    QAction* menuDel_ = nullptr;
+    QAction* menuInfo_ = nullptr;
+    QAction* menuClip_ = nullptr;
     bool loaded_ = false;
     bool unloaded_ = false;
+    // Entries dragged out, kept until the drag ends in case no drop takes them.
+    struct DraggedEntry {
+        int index = 0;
+        QString path;
+        Value title;
+        std::uint32_t color = 0;
+        std::int32_t icon = 0;
+    };
+    struct DragOut {
+        bool active = false;
+        bool refused = false;  // dropped back on the list, which refused it
+        std::int32_t playIndex = 0;
+        std::vector<DraggedEntry> entries;
+    };
+    DragOut dragOut_;
+    bool closing_ = false;
+    bool inTick_ = false;
+    int idleTicks_ = 0;
+    std::int32_t shownLength_ = 0;
 };
+
+// 1 when the mouse pointer is strictly inside the control's rectangle on screen.
+int IsCursorOver(QWidget* window, QWidget* control);
 
 // Runs the program: the application object, the main window, the event loop.
 int RunProgram(int argc, char** argv);

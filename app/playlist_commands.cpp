@@ -66,7 +66,7 @@ void FrmMain::AddFolder(const QString& folderIn) {
             const QString name = it.nextFileInfo().fileName();
             if (count % 100 == 0) {
                 DoEvents();
-                if (state_.cancelScan == 1) {
+                if (state_.cancelScan == 1 || closing_) {
                     state_.cancelScan = 0;
                     break;
                 }
@@ -95,7 +95,7 @@ void FrmMain::ReadList(const QString& file) {
         QString line;
         for (;;) {
             DoEvents();
-            if (!reader.Next(line)) break;
+            if (closing_ || !reader.Next(line)) break;
             if (FileExists(line)) AddTitle(line, -2);
         }
     });
@@ -123,6 +123,7 @@ void FrmMain::MenuFileClick(int index) {
         BusyCursor hourglass;
         DoEvents();
         Trap([&] {
+            if (closing_) return;
             switch (index) {
             case 0:
             case 1: {
@@ -168,14 +169,39 @@ void FrmMain::MenuFileClick(int index) {
     state_.busy = 0;
 }
 
+void FrmMain::LoadCommandLineList() {
+    const QString t = CommandLinePath(args_);
+    if (!FileExists(t)) return;
+    // Ticks and input run while the list reads; the commands must wait for it.
+    // Like any command it leaves playback to the user: the first tick would
+    // otherwise take the idle player for a finished track and start entry 1.
+    state_.userStop = 1;
+    state_.busy = 1;
+    {
+        BusyCursor hourglass;
+        Trap([&] {
+            ReadList(t);
+            if (LowerExtension(t) == QLatin1String("rnl")) lv_->RndItem();
+            lv_->Refresh();
+        });
+    }
+    state_.busy = 0;
+}
+
 void FrmMain::DropOnList(const QStringList& files, float y) {
     const int index = lv_->YsItem(y);
     const std::int32_t mode = PlayerMode();
-    if ((mode == 2 || mode == 3) && index == 0) return;
+    if ((mode == 2 || mode == 3) && index == 0) {
+        // Entries dragged out of this list and refused here go back.
+        dragOut_.refused = dragOut_.active;
+        return;
+    }
     BusyCursor hourglass;
     for (const QString& f : files) {
         DoEvents();
+        const int before = lv_->ItemCount();
         AddTitle(f, index);
+        FollowInsertion(index, lv_->ItemCount() - before);
     }
     lv_->ReDraw();
     lv_->SetVbarParm();

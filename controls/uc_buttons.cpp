@@ -151,6 +151,7 @@ void UC_Buttons::DrawButton(int index, int state) {
     const int shift = state == 1 ? 1 : 0;
     const bool on = state == 1 || state == 2;
     Button& b = buttons_[index];
+    b.drawn = state;
     Pic().FillPx(b.left, 0, b.left + w_ - 1, h_, Pic().BackColor());
     Pic().BitBlt(b.left, shift, w_, h_, face_, 0, 0);
     if (b.iconNormal == -1 && b.iconOn == -1) {
@@ -235,6 +236,8 @@ void UC_Buttons::SetButtonOn(int pIndex, int pValue, int pDraw) {
     buttons_[pIndex].on = pValue;
     if (pDraw != 0) DrawButton(pIndex, 0);
 }
+
+int UC_Buttons::DrawnState(int index) const { return Valid(index) ? buttons_[index].drawn : 0; }
 
 int UC_Buttons::GetButtonOn(int index) const { return Valid(index) ? buttons_[index].on : 0; }
 

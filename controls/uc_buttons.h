@@ -43,6 +43,8 @@ public:
     void SetButtonCharNum();
     void SetButtonOn(int pIndex, int pValue, int pDraw = 0);
     int GetButtonOn(int index) const;
+    // The state a button was last drawn in (0 normal, 1 pressed, 2 on).
+    int DrawnState(int index) const;
 
     void SetSelectedColor(std::uint32_t color);
     std::uint32_t SelectedColor() const { return selectedColor_; }
@@ -96,6 +98,7 @@ private:
         int hasOnIcon = 0;
         QString caption;
         int on = 0;
+        int drawn = 0;
     };
 
     bool Valid(int i) const { return i >= 0 && i < NumButtons(); }

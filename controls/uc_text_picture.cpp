@@ -10,6 +10,7 @@
 #include "controls/colors.h"
 #include "controls/control_font.h"
 #include "controls/draw_primitives.h"
+#include "controls/key_codes.h"
 #include "controls/units.h"
 #include "support/error_trap.h"
 #include "support/ui/syscolors.h"
@@ -25,11 +26,6 @@ std::int16_t ButtonCode(Qt::MouseButton b) {
     case Qt::MiddleButton: return 4;
     default: return 0;
     }
-}
-
-std::int16_t ShiftCode(Qt::KeyboardModifiers m) {
-    return static_cast<std::int16_t>(((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0) |
-                                     ((m & Qt::AltModifier) ? 4 : 0));
 }
 
 }  // namespace
@@ -213,7 +209,7 @@ void UC_TextPicture::dropEvent(QDropEvent* e) {
     if (locked_ != 0) return;
     const std::int32_t effect = static_cast<std::int32_t>(e->dropAction());
     emit OLEDragDrop(e->mimeData(), effect, ButtonCode(Qt::MouseButton(int(e->buttons()))),
-                     ShiftCode(e->modifiers()), static_cast<float>(e->position().x() * Tpp()),
+                     static_cast<std::int16_t>(KeyShiftOf(e->modifiers())), static_cast<float>(e->position().x() * Tpp()),
                      static_cast<float>(e->position().y() * Tpp()));
     e->acceptProposedAction();
 }

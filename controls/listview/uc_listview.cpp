@@ -19,6 +19,7 @@
 #include "controls/control_font.h"
 #include "controls/control_resources.h"
 #include "controls/draw_primitives.h"
+#include "controls/key_codes.h"
 #include "controls/surface_widget.h"
 #include "controls/uc_slider.h"
 #include "controls/units.h"
@@ -42,34 +43,6 @@ int ButtonOf(Qt::MouseButton b) { return b == Qt::RightButton ? 2 : b == Qt::Lef
 int Px(int n) { return PxToTwips(n); }
 
 double SecondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
-
-// Key codes as the host knows them (the platform's virtual keys for the
-// common editing keys, the character for letters and digits).
-struct KeyPair {
-    int qt;
-    int vk;
-};
-constexpr KeyPair kKeys[] = {
-    {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},    {Qt::Key_Return, 13}, {Qt::Key_Enter, 13},
-    {Qt::Key_Shift, 16},    {Qt::Key_Control, 17}, {Qt::Key_Alt, 18},  {Qt::Key_Escape, 27},
-    {Qt::Key_Space, 32},    {Qt::Key_PageUp, 33}, {Qt::Key_PageDown, 34}, {Qt::Key_End, 35},
-    {Qt::Key_Home, 36},     {Qt::Key_Left, 37},   {Qt::Key_Up, 38},    {Qt::Key_Right, 39},
-    {Qt::Key_Down, 40},     {Qt::Key_Insert, 45}, {Qt::Key_Delete, 46},
-};
-int VirtualKeyOf(int qtKey) {
-    for (const KeyPair& k : kKeys)
-        if (k.qt == qtKey) return k.vk;
-    return qtKey;
-}
-int QtKeyOf(int vk) {
-    for (const KeyPair& k : kKeys)
-        if (k.vk == vk) return k.qt;
-    return vk;
-}
-int KeyShiftOf(Qt::KeyboardModifiers m) {
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
-           (m & Qt::AltModifier ? 4 : 0);
-}
 
 bool ReadPair(const QString& t, int from, int& v) {
     bool ok = false;

@@ -1,0 +1,146 @@
+// What the user does to single entries: double-click to play, the pop-up
+// menu (delete, format summary, copy the title) and dragging entries out.
+
+#include <QClipboard>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
+#include <QUrl>
+
+#include <algorithm>
+
+#include "app/frm_main.h"
+#include "playback/media_summary.h"
+#include "support/error_trap.h"
+#include "support/file_ops.h"
+#include "support/log.h"
+#include "support/ui/message_box.h"
+
+namespace rilumo {
+
+void FrmMain::BuildItemMenu() {
+    menuRC_ = new QMenu(this);
+    menuDel_ = menuRC_->addAction(QStringLiteral("削除"));
+    menuInfo_ = menuRC_->addAction(QStringLiteral("情報"));
+    menuClip_ = menuRC_->addAction(QStringLiteral("クリップ"));
+    connect(menuDel_, &QAction::triggered, this, &FrmMain::MenuDel_Click);
+    connect(menuInfo_, &QAction::triggered, this, &FrmMain::MenuInfo_Click);
+    connect(menuClip_, &QAction::triggered, this, &FrmMain::MenuClip_Click);
+}
+
+std::vector<int> FrmMain::SelectedEntries() const {
+    std::vector<int> rows;
+    for (int i = 0; i < lv_->ItemCount(); ++i)
+        if (lv_->IsSelected(i) == 1) rows.push_back(i);
+    return rows;
+}
+
+void FrmMain::FollowInsertion(int index, int count) {
+    if (count > 0 && index <= state_.playIndex) state_.playIndex += count;
+}
+
+void FrmMain::FollowRemoval(const std::vector<int>& removed) {
+    const int p = state_.playIndex;
+    const auto before = std::lower_bound(removed.begin(), removed.end(), p);
+    state_.playIndex = p - static_cast<int>(before - removed.begin());
+    // The playing entry itself went: the next advance goes to the one that followed it.
+    if (before != removed.end() && *before == p) state_.playIndex -= 1;
+}
+
+void FrmMain::LV_DblClicked() {
+    Trap([this] {
+        if (lv_->ItemCount() < 1) return;
+        if (lv_->SelectedItem() < 0 || state_.busy == 1) return;
+        // Another entry in place of the playing one ends in "STOP", not in an advance.
+        if (PlayerMode() > 1) state_.userStop = 1;
+        PlayButtons_ButtonClicked(2);
+    });
+}
+
+void FrmMain::LV_RightClicked(float, float) { menuRC_->popup(QCursor::pos()); }
+
+void FrmMain::MenuDel_Click() {
+    try {
+        if (state_.busy == 1 || lv_->ItemCount() < 1) return;
+        const std::vector<int> removed = SelectedEntries();
+        lv_->DeleteSelected();
+        FollowRemoval(removed);
+        lv_->SetVbarParm();
+        lv_->ReDraw();
+    } catch (...) {
+    }
+}
+
+void FrmMain::MenuInfo_Click() {
+    Trap([this] {
+        const QString path = lv_->AuxID(-1, 0).ToText();
+        if (!FileExists(path)) return;
+        const QString text = BuildMediaSummary(path).Text;
+        CenteredMessageBox(text, 64, QString::fromLatin1(kAppTitle), this);
+    });
+}
+
+void FrmMain::MenuClip_Click() {
+    try {
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->clear();
+        clipboard->setText(lv_->Value(-1, 0).ToText());
+    } catch (...) {
+    }
+}
+
+void FrmMain::LV_OLEStartDrag(QMimeData* data, int& allowedEffects) {
+    Trap([&] {
+        dragOut_ = {};
+        const std::int32_t mode = PlayerMode();
+        if (lv_->SelectedItem() == 0 && (mode == 2 || mode == 3)) return;
+        allowedEffects = 1;
+        data->clear();
+        QList<QUrl> urls;
+        for (int i : SelectedEntries()) {
+            const QString path = lv_->AuxID(i, 0).ToText();
+            urls << QUrl::fromLocalFile(path);
+            dragOut_.entries.push_back({i, path, lv_->Value(i, 0), lv_->DispColor(i), lv_->IconType(i)});
+        }
+        data->setUrls(urls);
+        dragOut_.active = true;
+        dragOut_.playIndex = state_.playIndex;
+        std::vector<int> removed;
+        for (const DraggedEntry& e : dragOut_.entries) removed.push_back(e.index);
+        lv_->DeleteSelected();
+        FollowRemoval(removed);
+        lv_->UnSelectAll();
+        lv_->ReDraw();
+        lv_->SetVbarParm();
+    });
+}
+
+void FrmMain::LV_OLECompleteDrag(int& effect) {
+    if (!dragOut_.active) return;
+    DragOut out = std::move(dragOut_);
+    dragOut_ = {};
+    // Entries leave the list only when a drop took them; a cancelled drag, or
+    // a drop the list itself refused, puts them back where they were.
+    if (effect != 0 && !out.refused) return;
+    Trap([&] {
+        for (const DraggedEntry& e : out.entries) {
+            const int at = std::min(e.index, lv_->ItemCount());
+            if (at == lv_->ItemCount()) {
+                lv_->AddItem(1);
+            } else {
+                lv_->InsertItem(at);
+            }
+            lv_->SetAuxID(at, 0, e.path);
+            lv_->SetValue(at, 0, e.title);
+            lv_->SetDispColor(at, e.color);
+            lv_->SetIconType(at, e.icon);
+            lv_->SetIsSelected(at, 1);
+        }
+        state_.playIndex = out.playIndex;
+        lv_->SetVbarParm();
+        lv_->ReDraw();
+    });
+}
+
+}  // namespace rilumo

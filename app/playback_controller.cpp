@@ -1,0 +1,283 @@
+// The playback loop: the 15 ms tick that polls the player, the play buttons,
+// seeking with the bar, the time display and the keys.
+
+#include <QCursor>
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/frm_main.h"
+#include "support/error_trap.h"
+#include "support/log.h"
+#include "support/time_format.h"
+#include "support/ui/dialogs.h"
+#include "support/ui/wheel_hook.h"
+
+namespace rilumo {
+
+namespace {
+
+constexpr std::uint32_t kPlayingColor = 0x00FF00;
+constexpr std::uint32_t kPlainColor = 0xFFFFFF;
+
+// While nothing plays nothing can change by itself, so the tick slows down
+// until the user acts again; every handler that can start playback wakes it.
+constexpr int kTickMs = 15;
+constexpr int kIdleTickMs = 250;
+constexpr int kTicksBeforeIdle = 40;
+
+QString TimeText(std::int32_t ms) { return FormatMilliseconds(ms, 1, 0); }
+
+// Clears the flag however the tick leaves, also when a step throws.
+struct TickGuard {
+    bool& flag;
+    explicit TickGuard(bool& f) : flag(f) { flag = true; }
+    ~TickGuard() { flag = false; }
+};
+
+}  // namespace
+
+int IsCursorOver(QWidget* window, QWidget* control) {
+    return TrapOr(0, [&] {
+        if (!window || !control || !control->isVisible()) return 0;
+        const QPoint at = QCursor::pos();
+        const QPoint topLeft = control->mapToGlobal(QPoint(0, 0));
+        const QRect r(topLeft, control->size());
+        return (r.left() < at.x() && at.x() < r.left() + r.width() && r.top() < at.y() &&
+                at.y() < r.top() + r.height())
+                   ? 1
+                   : 0;
+    });
+}
+
+void FrmMain::WakeTimer() {
+    idleTicks_ = 0;
+    if (!timer_.isActive()) return;  // before start-up step 22 or after shutdown
+    if (timer_.interval() != kTickMs) timer_.start(kTickMs);
+}
+
+void FrmMain::OnTick() {
+    // The list's repaint lets pending events run, and a tick among them
+    // would act on a mode change the outer tick is still handling.
+    if (inTick_) return;
+    TickGuard guard(inTick_);
+    Trap([this] { Tick(); });
+}
+
+void FrmMain::Tick() {
+    const int v = TakeWheelDirection(this);
+    if (v != 0) {
+        idleTicks_ = 0;
+        if (IsCursorOver(this, lv_)) {
+            lv_->VBarScroll(5 * v);
+            lv_->ReDraw();
+        }
+    }
+    C_FGraph& player = Player();
+    std::int32_t m = player.mode();
+    if (m != state_.lastSeenMode) {
+        idleTicks_ = 0;
+        // The read that finds the end of a track reports it once and stops the
+        // graph, so this second read normally says "stopped" already.
+        m = player.mode();
+        state_.lastSeenMode = m;
+        switch (m) {
+        case 1: OnStopped(); break;
+        case 2: OnPaused(); break;
+        case 3: OnPlaying(); break;
+        default: break;
+        }
+    }
+    if (progBar_->Clicked() == 0 && state_.lastSeenMode == 3) ShowPosition();
+    SlowDownWhenIdle();
+}
+
+void FrmMain::SlowDownWhenIdle() {
+    if (state_.lastSeenMode == 3) {
+        idleTicks_ = 0;
+        return;
+    }
+    if (++idleTicks_ == kTicksBeforeIdle && timer_.isActive()) timer_.start(kIdleTickMs);
+}
+
+void FrmMain::OnStopped() {
+    const int count = lv_->ItemCount();
+    if (Player().LoadFailed()) {
+        // Nothing plays: say so rather than leave "PLAY" over silence; the
+        // entry stays green where playback stopped.
+        ShowStoppedState();
+        lv_->ReDraw();
+        return;
+    }
+    if (count > 0) PaintAllEntries(kPlainColor);
+    Player().CloseWave();
+    if (count > 0 && state_.userStop == 0) {
+        state_.playIndex += 1;
+        if (state_.playIndex >= count) state_.playIndex = 0;
+        lv_->UnSelectAll();
+        lv_->SetSelectedItem(state_.playIndex);
+        PlayButtons_ButtonClicked(2);
+    } else {
+        ShowStoppedState();
+    }
+    lv_->ReDraw();
+}
+
+void FrmMain::OnPaused() {
+    picPlay_->DispMes(0, QStringLiteral("PAUSE"));
+    playButtons_->SetButtonState(2, 0);
+    playButtons_->SetButtonState(1, 2);
+}
+
+void FrmMain::OnPlaying() {
+    state_.userStop = 0;
+    playButtons_->SetButtonState(2, 2);
+    playButtons_->SetButtonState(1, 0);
+    ShowStatusPicture(2);
+    picPlay_->SetColor(state_.showRemaining + 1);
+    picPlay_->DispMes(0, QStringLiteral("PLAY"));
+}
+
+void FrmMain::ShowStoppedState() {
+    picPlay_->SetColor(0);
+    picPlay_->DispMes(0, QStringLiteral("STOP"));
+    playButtons_->SetButtonState(2, 0);
+    playButtons_->SetButtonState(1, 0);
+    ShowStatusPicture(1);
+}
+
+void FrmMain::ShowPosition() {
+    C_FGraph& player = Player();
+    const std::int32_t length = player.Length();
+    // A slow load learns its length while the track is already "playing".
+    if (length != shownLength_) {
+        shownLength_ = length;
+        picPlay_->DispMes(2, TimeText(length));
+    }
+    const std::int32_t position = player.Position(0);
+    ShowTime(length, position);
+    long bar = 0;
+    if (length > 0) bar = std::lrint(static_cast<double>(position) / length * 1000.0);
+    progBar_->SetValue(static_cast<std::int32_t>(std::clamp(bar, 0L, 1000L)));
+}
+
+void FrmMain::ShowTime(std::int32_t length, std::int32_t position) {
+    picPlay_->DispMes(1, state_.showRemaining != 0 ? TimeText(length - position) + QLatin1Char('-')
+                                                   : TimeText(position));
+}
+
+void FrmMain::PaintAllEntries(std::uint32_t color) {
+    for (int i = 0; i < lv_->ItemCount(); ++i) lv_->SetDispColor(i, color);
+}
+
+void FrmMain::PlayButtons_ButtonClicked(std::int16_t ClickedIndex) {
+    if (state_.busy == 1) return;
+    WakeTimer();
+    Trap([&] {
+        switch (ClickedIndex) {
+        case 0:
+            if (PlayerMode() != 1) StopPlayer();
+            state_.userStop = 1;
+            lv_->UnSelectAll();
+            lv_->SetSelectedItem(state_.playIndex);
+            lv_->ReDraw();
+            break;
+        case 1: {
+            const std::int32_t m = PlayerMode();
+            if (m == 2 || m == 3) Player().Pause();
+            break;
+        }
+        case 2:
+            if (PlayerMode() == 2) {
+                Player().Pause();
+            } else {
+                PlayFrom();
+            }
+            break;
+        default: break;
+        }
+    });
+}
+
+void FrmMain::PlayFrom() {
+    C_FGraph& player = Player();
+    player.CloseWave();
+    PaintAllEntries(kPlainColor);
+    const int count = lv_->ItemCount();
+    state_.playIndex = std::max(lv_->SelectedItem(), 0);
+    if (state_.playIndex < count) {
+        lv_->ShowSelected(1);
+        lv_->UnSelectAll();
+    } else {
+        state_.playIndex = 0;
+    }
+    if (state_.playIndex < count) {
+        lv_->SetDispColor(state_.playIndex, kPlayingColor);
+        player.SetFileName(lv_->AuxID(state_.playIndex, 0).ToText());
+        const bool started = player.Play() != 0;
+        shownLength_ = player.Length();
+        picPlay_->DispMes(2, TimeText(shownLength_));
+        if (!started) ShowStoppedState();
+    }
+    lv_->ReDraw();
+}
+
+void FrmMain::ProgBar_Scrolled() {
+    C_FGraph& player = Player();
+    const std::int32_t length = player.Length();
+    const auto position = static_cast<std::int32_t>(std::lrint(progBar_->Value() / 1000.0 * length));
+    ShowTime(length, position);
+    player.SetFromMS(position);
+}
+
+void FrmMain::ProgBar_MouseUD(bool IsDown) {
+    if (IsDown) return;
+    WakeTimer();
+    Trap([this] {
+        ProgBar_Scrolled();
+        if (state_.lastSeenMode == 3) Player().Play();
+    });
+}
+
+void FrmMain::PicPlay_MouseUD(std::int16_t, bool IsDown, std::int32_t) {
+    if (IsDown) return;
+    state_.showRemaining = state_.showRemaining == 0 ? 1 : 0;
+    if (state_.lastSeenMode != 0) picPlay_->SetColor(state_.showRemaining + 1);
+}
+
+void FrmMain::Form_KeyUp(int KeyCode, int Shift) {
+    Trap([&] {
+        switch (KeyCode) {
+        case 32: PlayButtons_ButtonClicked(state_.lastSeenMode == 3 ? 1 : 2); break;
+        case 27:
+            if (state_.busy == 1) {
+                state_.cancelScan = 1;
+            } else {
+                PlayButtons_ButtonClicked(0);
+            }
+            break;
+        case 82: MenuFileClick(4); break;
+        case 83:
+            if (Shift == 2) FindTitle();
+            break;
+        default: break;
+        }
+    });
+}
+
+void FrmMain::FindTitle() {
+    if (lv_->ItemCount() < 1) return;
+    bool ok = false;
+    const QString text =
+        CurrentDialogs().AskText(this, QString(), QString::fromLatin1(kAppTitle), QString(), &ok);
+    if (!ok || text.isEmpty()) return;
+    const QString wanted = text.toUpper();
+    for (int i = 0; i < lv_->ItemCount(); ++i) {
+        if (lv_->Value(i, 0).ToText().left(text.size()).toUpper() == wanted) {
+            lv_->ShowItem(i, 0);
+            return;
+        }
+    }
+}
+
+}  // namespace rilumo
