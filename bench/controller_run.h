@@ -1,0 +1,49 @@
+#pragma once
+// Shared by the in-process controller benchmarks: the real main window with a
+// generated list of tones, its real timer, watched from beside it.
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include "app/frm_main.h"
+#include "bench/window_run.h"
+#include "tests/common/media_fixtures.h"
+
+namespace rilumo::bench {
+
+// Private settings and folders, and a runtime folder Qt accepts (owner only).
+inline void installPrivateEnvironment(const QTemporaryDir& dir) {
+    test::InstallPrivateEnvironment();
+    const QString run = dir.filePath("runtime");
+    QDir().mkpath(run);
+    QFile::setPermissions(run, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", run.toLocal8Bit());
+}
+
+// Writes `count` WAV tones of `ms` each, each at its own pitch, and a list of them.
+inline QString writeToneList(const QTemporaryDir& dir, int count, int ms) {
+    QByteArray list;
+    for (int i = 0; i < count; ++i) {
+        const QString path = dir.filePath(QStringLiteral("tone%1.wav").arg(i));
+        test::WriteSineWave(path, 44100, 2, 16, 440.0 + 110.0 * i, ms);
+        list += path.toUtf8() + "\r\n";
+    }
+    const QString listPath = dir.filePath("tones.lst");
+    test::WriteFile(listPath, list);
+    return listPath;
+}
+
+// The window loaded with the list, as `rilumo LIST` would start; the sink is
+// chosen by RILUMO_AUDIO_SINK when the player is created.
+inline std::unique_ptr<FrmMain> openWindow(const QString& list, const char* sink) {
+    qputenv("RILUMO_AUDIO_SINK", sink);
+    auto w = std::make_unique<FrmMain>(StartupArgs{list, QDir::currentPath()});
+    w->Load();
+    return w;
+}
+
+}  // namespace rilumo::bench
