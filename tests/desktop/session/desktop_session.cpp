@@ -64,7 +64,8 @@ ProcUsage usageFrom(qint64 pid) {
     }
     u.hwmKb = statusKb(status, "VmHWM:");
     u.rssKb = statusKb(status, "VmRSS:");
-    u.ok = true;
+    // A process that has exited but not been reaped has no memory lines.
+    u.ok = u.hwmKb > 0;
     return u;
 }
 

@@ -67,6 +67,7 @@ public:
     Child();
     ~Child();
     void SetEnv(const QString& name, const QString& value) { env_.insert(name, value); }
+    void UnsetEnv(const QString& name) { env_.remove(name); }
     bool Start(const QString& program, const QStringList& args);
     qint64 Pid() const { return proc_.processId(); }
     bool Running() const { return proc_.state() != QProcess::NotRunning; }
