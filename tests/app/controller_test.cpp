@@ -1,6 +1,7 @@
 // The playback loop end to end: real window, real player, null renderer.
 
 #include <QKeyEvent>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include "support/settings.h"
@@ -200,4 +201,34 @@ TEST_F(PlayerWindow, WheelScrollsTheListOnlyUnderThePointer) {
     EXPECT_EQ(w->LV().TopRow(), step);
     w->OnTick();  // the discarded turn does not come back
     EXPECT_EQ(w->LV().TopRow(), step);
+}
+
+TEST(CommandLineStart, ListWaitsForPlayHoldingTheBusyFlagWhileItLoads) {
+    qputenv("RILUMO_AUDIO_SINK", "null");
+    test::TempDir appDir, media;
+    SetAppFolderForTesting(appDir.Path() + u'/');
+    const QString a = media.File("a.wav"), b = media.File("b.wav");
+    ASSERT_TRUE(test::WriteSineWave(a, 44100, 2, 16, 440, 2000));
+    ASSERT_TRUE(test::WriteSineWave(b, 44100, 2, 16, 440, 2000));
+    ASSERT_TRUE(test::WriteFile(media.File("list.lst"), (a + "\r\n" + b + "\r\n").toUtf8()));
+    {
+        FrmMain w(StartupArgs{media.File("list.lst"), QDir::currentPath()});
+        int busyWhileLoading = 0;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] { busyWhileLoading |= w.State().busy; });
+        watch.start(0);
+        w.Load();
+        watch.stop();
+        EXPECT_EQ(busyWhileLoading, 1);
+        EXPECT_EQ(w.State().busy, 0);
+        ASSERT_TRUE(test::WaitFor([&] { return w.PicPlay().TextMes(0) == "STOP"; }));
+        test::PumpFor(200);
+        EXPECT_TRUE(w.Player().FileName().isEmpty());  // nothing started by itself
+        QKeyEvent space(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier);
+        QCoreApplication::sendEvent(&w, &space);
+        ASSERT_TRUE(test::WaitFor([&] { return w.PicPlay().TextMes(0) == "PLAY"; }));
+        EXPECT_EQ(w.Player().FileName(), a);
+        w.close();
+    }
+    SetAppFolderForTesting({});
 }
