@@ -5,7 +5,7 @@ FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
 CMAKE_GEN  := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build run test test-sanitize bench fuzz clean
+.PHONY: deps build run test test-sanitize bench fuzz screenshot clean
 
 deps:
 	@bash scripts/install-deps
@@ -29,6 +29,11 @@ test-sanitize: deps
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; done
+
+# The real window on a private X display, playing a generated list; the
+# picture lands in $(BUILD)/artifacts/desktop_playing.png.
+screenshot: build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/tests_desktop --gtest_filter='RealWindow.*'
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DRILUMO_FUZZ=ON

@@ -298,20 +298,13 @@ int DistinctColours(const QImage& image, int limit) {
     return int(seen.size());
 }
 
-bool ContainsExactly(const QImage& haystack, const QImage& needle) {
-    const QImage h = haystack.convertToFormat(QImage::Format_RGB32);
-    const QImage n = needle.convertToFormat(QImage::Format_RGB32);
-    if (n.isNull() || n.width() > h.width() || n.height() > h.height()) return false;
-    const auto row = [](const QImage& img, int y) { return reinterpret_cast<const QRgb*>(img.constScanLine(y)); };
-    for (int y = 0; y + n.height() <= h.height(); ++y) {
-        for (int x = 0; x + n.width() <= h.width(); ++x) {
-            bool match = true;
-            for (int j = 0; j < n.height() && match; ++j)
-                match = std::memcmp(row(h, y + j) + x, row(n, j), size_t(n.width()) * 4) == 0;
-            if (match) return true;
-        }
+int CountPixels(const QImage& image, const std::function<bool(QRgb)>& wanted) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) n += wanted(line[x]) ? 1 : 0;
     }
-    return false;
+    return n;
 }
 
 }  // namespace rilumo::desktop

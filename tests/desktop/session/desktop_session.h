@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 struct xcb_connection_t;
@@ -115,7 +116,7 @@ bool SendKey(const QString& display, std::uint32_t window, const QString& key);
 
 // How many different colours the image holds, counting up to `limit`.
 int DistinctColours(const QImage& image, int limit);
-// Whether `needle` appears pixel for pixel somewhere in `haystack`.
-bool ContainsExactly(const QImage& haystack, const QImage& needle);
+// How many pixels of a 32-bit image the predicate accepts.
+int CountPixels(const QImage& image, const std::function<bool(QRgb)>& wanted);
 
 }  // namespace rilumo::desktop
