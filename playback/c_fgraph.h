@@ -2,10 +2,15 @@
 // The program's one audio player: loads a file into a hand-built graph,
 // plays, pauses, stops, seeks and reports its mode. Passive: the caller
 // polls `mode` and `Position` from its timer; nothing here waits on the
-// streaming threads.
+// streaming threads. A FileName write builds the graph and returns; the
+// graph gets ready (prerolls) in the background, and the polls of `mode`
+// and `Position` carry the load on: the fallback when a chain fails to
+// preroll, the length, and the run that Play asked for in the meantime.
 
+#include <QElapsedTimer>
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "playback/graph_builder.h"
@@ -42,13 +47,42 @@ public:
     std::int32_t mode();
     void CloseWave();
 
+    // The graph of FileName is still getting ready. Meanwhile Play, Pause and
+    // StopIO only record the state asked for, which mode reports.
+    bool Loading() const { return stage_ == LoadStage::Chain || stage_ == LoadStage::DirectLink; }
+    // The last FileName write found nothing it could play, at once or later;
+    // cleared by the next FileName write or CloseWave.
+    bool LoadFailed() const { return loadFailed_; }
+    // For callers that want the old synchronous load: carries the load on for
+    // at most ms, until it has ended and the length is known. True when the
+    // file is loaded and ready.
+    bool WaitLoaded(int ms);
+    // How long a load may take to get ready before it fails as timed out
+    // (the direct link may take a fifth more); from the next FileName write.
+    static constexpr int kDefaultLoadLimitMs = 25000;
+    void SetLoadLimit(int ms) { LoadLimitMs_ = std::max(ms, 1); }
+
     // The graph context, for callers that choose where registered filters come from.
     GraphContext& Context() { return ctx_; }
 
 private:
+    enum class LoadStage {
+        None,        // nothing under way
+        Chain,       // the hand-built chain is prerolling
+        DirectLink,  // the direct source-to-renderer link is prerolling
+        Length,      // ready and started; the length is not known yet
+    };
+
     std::int32_t IsStillRunning();
     void MatchRenderer();
     bool Load(const QString& name);
+    bool BeginPreroll(int limitMs);
+    bool StartDirectLink();
+    void AdvanceLoad();
+    void Prerolled();
+    void ReadLength();
+    void StartRequested();
+    void FailLoad();
 
     GraphContext ctx_;
     std::int32_t DevMode_ = 0;
@@ -63,6 +97,12 @@ private:
     float PlaySpeed_ = 1.0f;
     std::int32_t playing_ = 0;
     std::int32_t loaded_ = 0;
+    LoadStage stage_ = LoadStage::None;
+    QElapsedTimer loadClock_;    // since the load began
+    QElapsedTimer lengthClock_;  // since the graph got ready
+    int wanted_ = graph::kStateStopped;  // the state asked for while loading
+    bool loadFailed_ = false;
+    int LoadLimitMs_ = kDefaultLoadLimitMs;
 };
 
 // Seconds to whole milliseconds, ties to even; throws Failure past int32.

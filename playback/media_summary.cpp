@@ -20,11 +20,16 @@ QString channelPart(int channels) {
     return QStringLiteral("bit/") + QString::number(channels) + QStringLiteral("ch");
 }
 
+// Long enough for a big sound font; a stalled file reads as length 0.
+constexpr int kLengthLoadLimitMs = 8000;
+
 // Only a graph knows these formats' length; a temporary player builds one.
 std::int32_t lengthByPlayer(const QString& path) {
     C_FGraph player;
     player.Init();
+    player.SetLoadLimit(kLengthLoadLimitMs);
     player.SetFileName(path);
+    player.WaitLoaded(kLengthLoadLimitMs * 2);
     const std::int32_t length = player.Length();
     player.CloseWave();
     return length;

@@ -100,17 +100,109 @@ Graph::Graph(Catalogue catalogue) : impl_(std::make_unique<GraphImpl>()) {
     impl_->positionQuery.reset(gst_query_new_position(GST_FORMAT_TIME));
 }
 
-Graph::~Graph() {
-    gst_element_set_state(impl_->pipeline.get(), GST_STATE_NULL);
-    for (auto& f : impl_->filters) {
+// ---- state changes off the window thread -------------------------------------
+
+namespace {
+
+struct StateTask {
+    std::shared_ptr<StateChanger> changer;
+    std::shared_ptr<StreamState> stream;
+    GstState target = GST_STATE_PAUSED;
+    int sequence = 0;
+};
+
+void runStateTask(GstElement* pipeline, gpointer data) {
+    auto* task = static_cast<StateTask*>(data);
+    GstStateChangeReturn result = GST_STATE_CHANGE_FAILURE;
+    bool ran = false;
+    {
+        std::lock_guard busy(task->changer->lock);
+        if (!task->changer->cancelled && task->changer->applied < task->sequence) {
+            task->changer->applied = task->sequence;
+            result = gst_element_set_state(pipeline, task->target);
+            ran = true;
+        }
+    }
+    if (task->target != GST_STATE_PAUSED) return;
+    std::lock_guard guard(task->stream->lock);
+    task->stream->changing = false;
+    // A preroll superseded before it ran counts as refused.
+    task->stream->changeResult = ran ? result : GST_STATE_CHANGE_FAILURE;
+    task->stream->changed.notify_all();
+}
+
+// Graphs torn down while busy go on a worker; tests and shutdown wait for them.
+struct Retirements {
+    std::mutex lock;
+    std::condition_variable gone;
+    int pending = 0;
+};
+Retirements& retirements() {
+    static Retirements r;
+    return r;
+}
+
+void retire(GstElement*, gpointer data) {
+    std::unique_ptr<GraphImpl> impl(static_cast<GraphImpl*>(data));
+    // Waits out a state change still running, e.g. a sound font loading.
+    { std::lock_guard busy(impl->changer->lock); }
+    impl->Teardown();
+    impl.reset();
+    Retirements& r = retirements();
+    std::lock_guard guard(r.lock);
+    --r.pending;
+    r.gone.notify_all();
+}
+
+}  // namespace
+
+void GraphImpl::PostState(GstState target) {
+    auto* task = new StateTask{changer, stream, target, ++posted};
+    gst_element_call_async(pipeline.get(), runStateTask, task, [](gpointer t) { delete static_cast<StateTask*>(t); });
+}
+
+void GraphImpl::Teardown() {
+    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    for (auto& f : filters) {
         if (f->Impl().parked) gst_element_set_state(f->Impl().bin.get(), GST_STATE_NULL);
     }
-    BusPtr bus(gst_element_get_bus(impl_->pipeline.get()));
+    BusPtr bus(gst_element_get_bus(pipeline.get()));
     gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
-    impl_->filters.clear();
-    impl_->playbinSink.reset();
-    impl_->playbin.reset();
-    impl_->pipeline.reset();
+    filters.clear();
+    playbinSink.reset();
+    playbin.reset();
+    positionSink.reset();
+    pipeline.reset();
+}
+
+Graph::~Graph() {
+    std::unique_ptr<GraphImpl> impl = std::move(impl_);
+    impl->changer->cancelled = true;
+    // Stopping a graph whose streaming threads are still busy prerolling (a
+    // slow element, a disk waking up) or whose state change still runs would
+    // wait for them: that graph goes on a worker instead.
+    bool quiet = !impl->prerollStarted || impl->prerolled;
+    if (quiet) {
+        std::unique_lock busy(impl->changer->lock, std::try_to_lock);
+        quiet = busy.owns_lock();
+    }
+    if (quiet) {
+        impl->Teardown();
+        return;
+    }
+    {
+        Retirements& r = retirements();
+        std::lock_guard guard(r.lock);
+        ++r.pending;
+    }
+    GstElement* pipeline = impl->pipeline.get();
+    gst_element_call_async(pipeline, retire, impl.release(), nullptr);
+}
+
+bool Graph::WaitForRetiredGraphs(int ms) {
+    Retirements& r = retirements();
+    std::unique_lock guard(r.lock);
+    return r.gone.wait_for(guard, std::chrono::milliseconds(std::max(ms, 0)), [&] { return r.pending == 0; });
 }
 
 const std::vector<RegFilter>& Graph::RegFilterCollection() const { return impl_->catalogue.Entries(); }
@@ -263,30 +355,53 @@ void GraphImpl::Prepare() {
 void GraphImpl::FailPreroll(const QString& why) {
     failed = true;
     failure = why;
-    gst_element_set_state(pipeline.get(), GST_STATE_READY);
+    PostState(GST_STATE_READY);
     WriteLog(QStringLiteral("PrerollGraph ") + why + QStringLiteral("#") + SourceName(), 1, 1);
     Fail(why.toStdString());
 }
 
-void GraphImpl::Preroll() {
-    if (prerolled) return;
+void GraphImpl::StartPreroll() {
+    if (prerollStarted) return;
     if (failed) Fail(failure.toStdString());
     Prepare();
     if (filters.empty() && !playbin) FailPreroll(QStringLiteral("empty graph"));
-    if (gst_element_set_state(pipeline.get(), GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
-        std::unique_lock guard(stream->lock);
-        const QString why = stream->error.isEmpty() ? QStringLiteral("state change failed") : stream->error;
-        guard.unlock();
-        FailPreroll(why);
+    prerollStarted = true;
+    prerollDeadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(prerollLimitMs);
+    {
+        std::lock_guard guard(stream->lock);
+        stream->changing = true;
     }
+    // Going to paused opens the file and every device, and may load a sound
+    // font: seconds, at times, which the window thread must not wait out.
+    PostState(GST_STATE_PAUSED);
+}
+
+namespace {
+
+bool settled(const StreamState& s) {
+    if (!s.error.isEmpty()) return true;
+    if (s.changing) return false;
+    return s.asyncDone || s.changeResult != GST_STATE_CHANGE_ASYNC;
+}
+
+}  // namespace
+
+bool GraphImpl::CheckPreroll() {
+    if (prerolled) return true;
+    if (failed) Fail(failure.toStdString());
+    if (!prerollStarted) Fail("no preroll under way");
     std::unique_lock guard(stream->lock);
-    const bool settled = stream->changed.wait_for(guard, std::chrono::milliseconds(prerollLimitMs), [&] {
-        return stream->asyncDone || !stream->error.isEmpty();
-    });
+    const bool done = settled(*stream);
     const QString error = stream->error;
+    const GstStateChangeReturn result = stream->changeResult;
+    const bool changing = stream->changing;
     guard.unlock();
     if (!error.isEmpty()) FailPreroll(error);
-    if (!settled) FailPreroll(QStringLiteral("preroll timed out"));
+    if (!changing && result == GST_STATE_CHANGE_FAILURE) FailPreroll(QStringLiteral("state change failed"));
+    if (!done) {
+        if (std::chrono::steady_clock::now() >= prerollDeadline) FailPreroll(QStringLiteral("preroll timed out"));
+        return false;
+    }
     // A renderer that prerolled on an end of stream got nothing to play.
     if (RendererBin() && !stream->audioArrived) FailPreroll(QStringLiteral("no audio data"));
     prerolled = true;
@@ -298,13 +413,36 @@ void GraphImpl::Preroll() {
         pendingSeek = -1;
         Seek(to);
     }
+    return true;
+}
+
+void GraphImpl::Preroll() {
+    if (prerolled) return;
+    StartPreroll();
+    {
+        std::unique_lock guard(stream->lock);
+        stream->changed.wait_until(guard, prerollDeadline, [&] { return settled(*stream); });
+    }
+    if (!CheckPreroll()) FailPreroll(QStringLiteral("preroll timed out"));
+}
+
+void Graph::BeginPreroll() { impl_->StartPreroll(); }
+
+Graph::PrerollState Graph::PollPreroll() {
+    try {
+        return impl_->CheckPreroll() ? PrerollState::Done : PrerollState::Pending;
+    } catch (...) {
+        return PrerollState::Failed;
+    }
 }
 
 void Graph::Run() {
     impl_->Preroll();
+    const int before = impl_->requested;
     impl_->requested = kStateRunning;
     impl_->stream->completion = kEventNone;
     if (gst_element_set_state(impl_->pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+        impl_->requested = before;
         Fail("graph cannot run");
     }
 }
@@ -343,22 +481,28 @@ int Graph::WaitForCompletion(int) {
 
 // ---- position ---------------------------------------------------------------
 
-double Graph::Duration() {
-    impl_->Preroll();
+bool Graph::TryDuration(double& seconds) {
+    if (!impl_->prerolled) return false;
+    gint64 duration = -1;
+    if (gst_element_query_duration(impl_->pipeline.get(), GST_FORMAT_TIME, &duration) && duration >= 0) {
+        seconds = static_cast<double>(duration) / GST_SECOND;
+        return true;
+    }
     // A parser without an index learns the length only while it plays; till
     // then the file's size at the stream's bit rate stands in, as a splitter
     // reading a constant-rate stream would reckon it.
-    const auto estimate = [this]() -> double {
-        const unsigned bits = impl_->stream->bitrate;
-        const qint64 bytes = QFileInfo(impl_->SourceName()).size();
-        return bits > 0 && bytes > 0 ? static_cast<double>(bytes) * 8.0 / bits : -1.0;
-    };
+    const unsigned bits = impl_->stream->bitrate;
+    const qint64 bytes = QFileInfo(impl_->SourceName()).size();
+    if (bits == 0 || bytes <= 0) return false;
+    seconds = static_cast<double>(bytes) * 8.0 / bits;
+    return true;
+}
+
+double Graph::Duration() {
+    impl_->Preroll();
+    double seconds = 0;
     for (int i = 0; i < 10; ++i) {
-        gint64 duration = -1;
-        if (gst_element_query_duration(impl_->pipeline.get(), GST_FORMAT_TIME, &duration) && duration >= 0) {
-            return static_cast<double>(duration) / GST_SECOND;
-        }
-        if (const double guess = estimate(); guess >= 0) return guess;
+        if (TryDuration(seconds)) return seconds;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return 0.0;

@@ -2,8 +2,9 @@
 // The filter graph manager: one pipeline, the filters added to it, and the
 // control, event, position and audio calls the players make. Every call runs
 // on the window thread and returns without waiting on the streaming threads,
-// except the first preroll of a freshly built graph (bounded, see Duration).
-// Failures throw rilumo::Failure.
+// except the first preroll of a freshly built graph when it is asked for by
+// Run, Pause or Duration (bounded by the preroll limit); BeginPreroll and
+// PollPreroll make it without waiting. Failures throw rilumo::Failure.
 
 #include <QString>
 
@@ -45,6 +46,7 @@ public:
 
     // The first Run, Pause or Duration of a built graph prerolls it: waits at
     // most the preroll limit for the first audio to reach the renderer.
+    // Run restores the previous state asked for when the graph refuses to run.
     void Run();
     void Pause();
     void Stop();
@@ -55,7 +57,18 @@ public:
     // after a streaming error, else kEventNone. Never waits.
     int WaitForCompletion(int timeoutMs);
 
+    // Starts the first preroll on a worker thread and returns at once; the
+    // preroll limit counts from here. Throws when the graph cannot preroll.
+    void BeginPreroll();
+    enum class PrerollState { Pending, Done, Failed };
+    // Never waits. A failure (including the limit passing) is logged once,
+    // as a waiting preroll logs it.
+    PrerollState PollPreroll();
+
     double Duration();
+    // The duration without waiting: false while the graph is not prerolled or
+    // cannot tell yet (see Duration for the bit-rate estimate).
+    bool TryDuration(double& seconds);
     double CurrentPosition();
     void SetCurrentPosition(double seconds);
     double Rate() const;
@@ -71,6 +84,11 @@ public:
     // Longest wait of the preroll, in milliseconds.
     static constexpr int kPrerollLimitMs = 1500;
     void SetPrerollLimit(int ms);
+
+    // A graph destroyed while its preroll is still under way is stopped and
+    // released on a worker, so that its destruction never waits on it. Waits
+    // at most ms for all of those to be gone; false when some remain.
+    static bool WaitForRetiredGraphs(int ms);
 
     GraphImpl& Impl() { return *impl_; }
 

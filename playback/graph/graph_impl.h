@@ -2,6 +2,7 @@
 // Inside the graph service only: what stands behind Graph, Filter and Pin.
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <vector>
@@ -69,6 +70,18 @@ struct StreamState {
     std::atomic<int> completion{kEventNone};
     std::atomic<bool> audioArrived{false};
     std::atomic<unsigned> bitrate{0};  // bits per second, from the stream's tags
+    // The first preroll's state change, run on a worker thread.
+    bool changing = false;
+    GstStateChangeReturn changeResult = GST_STATE_CHANGE_ASYNC;
+};
+
+// Serialises the state changes run off the window thread. A change holds
+// `lock` while it runs; a later request supersedes an earlier one still
+// queued, and once the graph is torn down none runs at all.
+struct StateChanger {
+    std::mutex lock;
+    std::atomic<bool> cancelled{false};
+    int applied = 0;  // sequence number of the last change run (under lock)
 };
 
 struct GraphImpl {
@@ -79,8 +92,12 @@ struct GraphImpl {
     ElementPtr playbin;       // set by RenderFile
     ElementPtr playbinSink;   // the renderer bin handed to playbin
     std::shared_ptr<StreamState> stream = std::make_shared<StreamState>();
+    std::shared_ptr<StateChanger> changer = std::make_shared<StateChanger>();
+    int posted = 0;  // state changes handed to the worker so far
     int requested = kStateStopped;
     bool prepared = false;
+    bool prerollStarted = false;
+    std::chrono::steady_clock::time_point prerollDeadline;
     bool prerolled = false;
     bool failed = false;
     QString failure;
@@ -96,7 +113,12 @@ struct GraphImpl {
 
     QString UniqueName(const QString& name) const;
     void Prepare();
+    void PostState(GstState target);
+    void StartPreroll();
+    // True once prerolled, false while still under way; throws when it failed.
+    bool CheckPreroll();
     void Preroll();
+    void Teardown();
     [[noreturn]] void FailPreroll(const QString& why);
     GstElement* RendererBin() const;
     GstElement* Control(const char* name) const;

@@ -35,13 +35,18 @@ QByteArray headOf(PlaybackDir& dir, const QString& ext, QMap<QString, QByteArray
     return made[kind];
 }
 
+// A file that stalls its graph is refused once the load limit has passed.
+constexpr int kRefusalLimitMs = 1000;
+
 // Loads path, expecting the clean failure: quick, idle, empty name, a reason logged.
 void expectRefused(C_FGraph& p, PlaybackDir& dir, const QString& path) {
     const qsizetype before = dir.ErrorLines().size();
     QElapsedTimer t;
     t.start();
     p.SetFileName(path);
+    EXPECT_FALSE(p.WaitLoaded(test::kLoadDeadlineMs)) << path.toStdString();
     EXPECT_LT(t.elapsed(), 2000) << path.toStdString();
+    EXPECT_TRUE(p.LoadFailed()) << path.toStdString();
     EXPECT_TRUE(p.FileName().isEmpty()) << path.toStdString();
     EXPECT_EQ(p.Length(), 0) << path.toStdString();
     EXPECT_EQ(p.mode(), 1) << path.toStdString();
@@ -53,6 +58,7 @@ TEST(BadInput, EveryAcceptedExtensionRefusesBrokenFilesAndTheNextGoodOnePlays) {
     PlaybackDir dir;
     const QString good = dir.Wave("good.wav", 2000);
     C_FGraph p;
+    p.SetLoadLimit(kRefusalLimitMs);
     p.Init();
     unsigned seed = 1;
     QMap<QString, QByteArray> heads;
@@ -68,6 +74,7 @@ TEST(BadInput, EveryAcceptedExtensionRefusesBrokenFilesAndTheNextGoodOnePlays) {
         for (const QString& bad : {truncated, empty, noise, folder}) expectRefused(p, dir, bad);
 
         p.SetFileName(good);
+        ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
         ASSERT_EQ(p.FileName(), good) << "after the broken ." << ext.toStdString() << " files";
         ASSERT_EQ(p.Play(), 1);
         EXPECT_EQ(p.mode(), 3);
@@ -78,6 +85,7 @@ TEST(BadInput, EveryAcceptedExtensionRefusesBrokenFilesAndTheNextGoodOnePlays) {
 TEST(BadInput, AnUnreadableFileIsRefused) {
     PlaybackDir dir;
     C_FGraph p;
+    p.SetLoadLimit(kRefusalLimitMs);
     p.Init();
     for (const QString& ext : {QStringLiteral("wav"), QStringLiteral("mp3"), QStringLiteral("wma")}) {
         const QString path = dir.File("locked." + ext);
@@ -92,6 +100,7 @@ TEST(BadInput, AnUnreadableFileIsRefused) {
     }
     const QString good = dir.Wave("good.wav", 1000);
     p.SetFileName(good);
+    EXPECT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
     EXPECT_EQ(p.FileName(), good);
 }
 
@@ -100,6 +109,7 @@ TEST(BadInput, ANamedPipeIsRefusedWithoutBlocking) {
     const QString fifo = dir.File("pipe.mp3");
     ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
     C_FGraph p;
+    p.SetLoadLimit(kRefusalLimitMs);
     p.Init();
     expectRefused(p, dir, fifo);
 }

@@ -146,6 +146,7 @@ TEST(GraphBuilder, AWaveChainThatFailsIsRetriedOnlyByTheDirectLink) {
     };
     p.Init();
     p.SetFileName(wav);
+    ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
     EXPECT_EQ(dir.ErrorLines(), QStringList({"wave parsernot found",
                                              "SetupPinsToDecode file source (async.)#wave parser connect failed"}));
     EXPECT_EQ(p.FileName(), wav);
@@ -167,6 +168,7 @@ TEST(GraphBuilder, WithoutARendererEveryChainFailsAndTheLoadToo) {
     EXPECT_EQ(p.Context().RendererName, "");
     p.SetFileName(dir.Wave("tone.wav", 500));
     EXPECT_TRUE(p.FileName().isEmpty());
+    EXPECT_TRUE(p.LoadFailed());
     EXPECT_EQ(dir.ErrorLines(), QStringList({"not found", "SetupPinsToDecode wave parser# connect failed",
                                              "not found", "RenderPinsToDecode file source (async.)# connect failed"}));
 }

@@ -36,6 +36,7 @@ TEST_P(PlaysEveryListedFormat, ThroughItsHandBuiltChain) {
     C_FGraph p;
     p.Init();
     p.SetFileName(path);
+    ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
     ASSERT_EQ(p.FileName(), path) << dir.ErrorLines().join('\n').toStdString();
     EXPECT_NEAR(p.Length(), 1500, f.tolerance);
     QStringList names;
@@ -80,6 +81,7 @@ TEST(CompressedWave, GetsADecoderBetweenParserAndRenderer) {
     C_FGraph p;
     p.Init();
     p.SetFileName(wav);
+    ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
     ASSERT_EQ(p.FileName(), wav) << dir.ErrorLines().join('\n').toStdString();
     EXPECT_NEAR(p.Length(), 1000, 50);
     EXPECT_TRUE(dir.ErrorLines().isEmpty()) << dir.ErrorLines().join('\n').toStdString();

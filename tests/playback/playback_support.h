@@ -38,6 +38,9 @@ private:
 
 QByteArray RandomBytes(int count, unsigned seed);
 
+// Long enough for any load to end, ready or refused.
+inline constexpr int kLoadDeadlineMs = 35000;
+
 // Calls poll every 15 ms (pumping events) until it returns true or ms pass.
 bool PollUntil(int ms, const std::function<bool()>& poll);
 

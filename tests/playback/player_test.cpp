@@ -37,6 +37,7 @@ TEST(Player, LoadsAWaveFileWithItsTrueLength) {
     C_FGraph p;
     p.Init();
     p.SetFileName(wav);
+    ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
     EXPECT_EQ(p.FileName(), wav);
     EXPECT_NEAR(p.Length(), 1500, 50);
     EXPECT_EQ(p.ToMS(), p.Length());
@@ -51,6 +52,7 @@ TEST(Player, PlaysPausesSeeksStopsAndCloses) {
     C_FGraph p;
     p.Init();
     p.SetFileName(dir.Wave("tone.wav", 3000));
+    ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
     ASSERT_EQ(p.Play(), 1);
     EXPECT_EQ(p.mode(), 3);
     PumpFor(500);
@@ -118,6 +120,7 @@ TEST(Player, TheSameFileNameKeepsPlayingAndClearsTheRange) {
     C_FGraph p;
     p.Init();
     p.SetFileName(wav);
+    ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
     const int length = p.Length();
     ASSERT_EQ(p.Play(), 1);
     PumpFor(300);
@@ -141,6 +144,7 @@ TEST(Player, AMissingFileTearsDownAndLeavesThePlayerIdleUnlogged) {
     EXPECT_TRUE(p.FileName().isEmpty());
     EXPECT_EQ(p.Length(), 0);
     EXPECT_EQ(p.mode(), 1);
+    EXPECT_TRUE(p.LoadFailed());
     EXPECT_EQ(p.Play(), 0);
     EXPECT_EQ(p.mode(), 1);
     EXPECT_TRUE(dir.ErrorLines().isEmpty());
@@ -151,6 +155,7 @@ TEST(Player, ToMSEndsPlaybackEarlyAndPositionKindsAgree) {
     C_FGraph p;
     p.Init();
     p.SetFileName(dir.Wave("tone.wav", 3000));
+    ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
     ASSERT_EQ(p.Play(), 1);
     EXPECT_NEAR(p.Position(1), p.Length(), 60);
     EXPECT_EQ(p.Position(5), 0);
@@ -182,6 +187,7 @@ TEST(Player, DevModeOneRunsAtThePlaySpeed) {
     p.SetDevMode(1);
     p.Init();
     p.SetFileName(dir.Wave("tone.wav", 3000));
+    ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
     ASSERT_EQ(p.Play(), 1);
     p.SetPlaySpeed(2.0f);
     PumpFor(200);
@@ -199,6 +205,7 @@ TEST(Player, AnUnknownTypeLogsTwiceThenPlaysThroughTheDirectLink) {
     C_FGraph p;
     p.Init();
     p.SetFileName(odd);
+    ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
     const QString line = QStringLiteral("SetupPinsToDecode Unknown Filetype #") + odd;
     EXPECT_EQ(dir.ErrorLines(), QStringList({line, line}));
     EXPECT_EQ(p.FileName(), odd);
@@ -217,6 +224,7 @@ TEST(Player, WithoutAnMp3DecoderBothAttemptsUseTheAcmWrapper) {
         p.Init();
         EXPECT_EQ(p.Context().Mp3DecoderKind, 0);
         p.SetFileName(mp3);
+        ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
         EXPECT_TRUE(filterNames(p).contains("ACM Wrapper"));
         EXPECT_TRUE(dir.ErrorLines().isEmpty());
         EXPECT_NEAR(p.Length(), 1000, 120);
@@ -228,6 +236,7 @@ TEST(Player, WithoutAnMp3DecoderBothAttemptsUseTheAcmWrapper) {
     };
     p.Init();
     p.SetFileName(mp3);
+    ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
     const QStringList failed = {"acm wrappernot found",
                                 "SetupPinsToDecode mpeg-i stream splitter#acm wrapper connect failed"};
     EXPECT_EQ(dir.ErrorLines(), failed + failed);
@@ -242,8 +251,9 @@ TEST(Player, AMidiChainEndsInTheMidiDeviceWithoutTheRenderer) {
     {
         C_FGraph p;
         p.Init();
-        p.SetFileName(mid);
         if (graph::SoundFontPath().isEmpty()) GTEST_SKIP() << "no sound font";
+        p.SetFileName(mid);
+        ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
         EXPECT_EQ(filterNames(p), QStringList({"File Source (Async.)", "MIDI Parser", "Default MidiOut Device"}));
         EXPECT_NEAR(p.Length(), 2000, 100);
         ASSERT_EQ(p.Play(), 1);
@@ -255,6 +265,7 @@ TEST(Player, AMidiChainEndsInTheMidiDeviceWithoutTheRenderer) {
     p.Context().Catalogue = [] { return systemWithout({"Default MidiOut Device"}); };
     p.Init();
     p.SetFileName(mid);
+    p.WaitLoaded(test::kLoadDeadlineMs);
     const QStringList lines = dir.ErrorLines();
     const QStringList failed = {"default midiout devicenot found",
                                 "SetupPinsToDecode midi parser#default midiout device connect failed"};
@@ -268,6 +279,7 @@ TEST(Player, VolumeFollowsTheAttenuationCurveInDevModeOne) {
     p.SetDevMode(1);
     p.Init();
     p.SetFileName(dir.Wave("tone.wav", 1000));
+    ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
     const std::pair<int, int> curve[] = {{-1000, -250}, {-2000, -1000}, {-3999, -3998}, {-4000, -10000},
                                          {-6000, -10000}, {0, 0}, {1000, -250}, {5000, -6250}};
     for (auto [v, volume] : curve) {
@@ -289,6 +301,7 @@ TEST(Player, DevModeZeroOnlyStoresTheControls) {
     C_FGraph p;
     p.Init();
     p.SetFileName(dir.Wave("tone.wav", 1000));
+    ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
     p.SetAttenuation(-2000);
     p.SetPanValue(4000);
     EXPECT_EQ(p.Attenuation(), -2000);
@@ -306,6 +319,7 @@ TEST(Player, StoredControlsOutOfRangeNoLongerFailTheLoad) {
     p.SetDevMode(1);
     const QString wav = dir.Wave("tone.wav", 1000);
     p.SetFileName(wav);
+    ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
     EXPECT_EQ(p.FileName(), wav);
     EXPECT_EQ(p.Context().Audio->Volume(), 0);
     EXPECT_EQ(p.Context().Audio->Balance(), 10000);

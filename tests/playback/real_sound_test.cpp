@@ -144,6 +144,7 @@ TEST(RealSound, AToneThroughTheDefaultRendererReachesTheSoundServer) {
     p.Init();
     ASSERT_EQ(p.Context().RendererName, "default waveout device");
     p.SetFileName(wav);
+    ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
     ASSERT_EQ(p.FileName(), wav) << dir.ErrorLines().join('\n').toStdString();
     ASSERT_EQ(p.Play(), 1);
     QElapsedTimer t;
