@@ -137,9 +137,10 @@ struct Retirements {
     std::condition_variable gone;
     int pending = 0;
 };
+// Never destroyed: a worker may still be retiring a graph while the program exits.
 Retirements& retirements() {
-    static Retirements r;
-    return r;
+    static auto* r = new Retirements;
+    return *r;
 }
 
 void retire(GstElement*, gpointer data) {
