@@ -52,6 +52,9 @@ GstBusSyncReply onMessage(GstBus*, GstMessage* message, gpointer data) {
     default:
         break;
     }
+    // A dropped message is the handler's to release; kept, it would hold its
+    // source element and so the whole graph alive.
+    gst_message_unref(message);
     return GST_BUS_DROP;
 }
 

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 
 #include "playback/graph/graph.h"
+#include "playback/graph/graph_impl.h"
 #include "tests/common/media_fixtures.h"
 #include "tests/common/test_env.h"
 
@@ -46,6 +47,29 @@ TEST(GraphService, PlaysAWaveFileThroughTheNullRenderer) {
     while (g.WaitForCompletion(5) == kEventNone && t.elapsed() < 3000) test::PumpFor(10);
     EXPECT_EQ(g.WaitForCompletion(5), kEventComplete);
     EXPECT_GT(t.elapsed(), 400);
+}
+
+// Every message the graph's bus carries holds its source; one kept by mistake
+// keeps the whole graph, and a long playlist grows by a graph per track.
+TEST(GraphService, AGraphThatPlayedIsFreedWithIt) {
+    test::TempDir dir;
+    const QString wav = dir.File("tone.wav");
+    ASSERT_TRUE(test::WriteSineWave(wav, 44100, 2, 16, 440, 200));
+    auto g = std::make_unique<Graph>(SystemCatalogue());
+    Filter& src = g->AddFilter(entry(*g, "File Source (Async.)"));
+    Filter& parser = g->AddFilter(entry(*g, "Wave Parser"));
+    Filter& out = g->AddFilter(entry(*g, "Null Audio Renderer"));
+    src.SetFilename(wav);
+    firstPin(src, 1)->Connect(*firstPin(parser, 0));
+    firstPin(parser, 1)->Connect(*firstPin(out, 0));
+    g->Run();
+    QElapsedTimer t;
+    t.start();
+    while (g->WaitForCompletion(5) == kEventNone && t.elapsed() < 3000) test::PumpFor(10);
+    gpointer pipeline = g->Impl().pipeline.get();
+    g_object_add_weak_pointer(G_OBJECT(pipeline), &pipeline);
+    g.reset();
+    EXPECT_EQ(pipeline, nullptr);
 }
 
 }  // namespace
