@@ -16,6 +16,7 @@
 #include "app/quit_signals.h"
 #include "controls/draw_primitives.h"
 #include "controls/key_codes.h"
+#include "playback/graph/graph.h"
 #include "support/convert.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
@@ -34,6 +35,7 @@ namespace {
 constexpr int kClientWidth = 5220;
 constexpr int kClientHeight = 5820;
 constexpr int kListTop = 1215;
+constexpr int kLoadLimitMs = 10000;
 constexpr int kPictureLeft = 30, kPictureTop = 75, kPictureWidth = 5055, kPictureHeight = 1065;
 
 const char* const kMenuFileCaptions[6] = {"読み込み", "保存", "フォルダから", "フォルダからランダム",
@@ -235,6 +237,19 @@ C_FGraph& FrmMain::Player() {
 
 void FrmMain::CreatePlayer() {
     player_.reset();
+    // A track's end is seen at once rather than at the next tick; the player
+    // is destroyed with the window, and its graphs drop the hook first.
+    Player().SetStreamEventHook([this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                WakeTimer();
+                OnTick();
+            },
+            Qt::QueuedConnection);
+    });
+    // A file that never gets ready is given up in time for the user to notice.
+    Player().SetLoadLimit(kLoadLimitMs);
     Player().Init();
 }
 
@@ -324,7 +339,10 @@ int RunProgram(int argc, char** argv) {
     w.Load();
     // Only now: a close inside the start-up sequence would be undone by its show().
     InstallQuitSignals(&w);
-    return app.exec();
+    const int code = app.exec();
+    // Graphs closed while still opening their files finish on a worker.
+    graph::Graph::WaitForRetiredGraphs(2000);
+    return code;
 }
 
 }  // namespace rilumo

@@ -159,7 +159,7 @@ private:
     void ShowPosition();
     void ShowTime(std::int32_t length, std::int32_t position);
     void PaintAllEntries(std::uint32_t color);
-    void SlowDownWhenIdle();
+    void PaceTimer();
 
     void ShowStatusPicture(int index);
     void PaintWindowBackground();
@@ -202,7 +202,7 @@ private:
     DragOut dragOut_;
     bool closing_ = false;
     bool inTick_ = false;
-    int idleTicks_ = 0;
+    int quietTicks_ = 0;
     std::int32_t shownLength_ = 0;
 };
 

@@ -20,19 +20,24 @@ namespace {
 constexpr std::uint32_t kPlayingColor = 0x00FF00;
 constexpr std::uint32_t kPlainColor = 0xFFFFFF;
 
-// While nothing plays nothing can change by itself, so the tick slows down
-// until the user acts again; every handler that can start playback wakes it.
+// The tick keeps its 15 ms pace only while something may be about to change.
+// A track's end, a failure or a load getting ready wake it from the player's
+// streaming side, and every user action wakes it too, so between those a
+// playing track needs only the time display's pace and a stopped window
+// hardly any.
 constexpr int kTickMs = 15;
+constexpr int kPlayingTickMs = 50;
 constexpr int kIdleTickMs = 250;
-constexpr int kTicksBeforeIdle = 40;
+constexpr int kQuietTicks = 20;
 
 QString TimeText(std::int32_t ms) { return FormatMilliseconds(ms, 1, 0); }
 
-// Clears the flag however the tick leaves, also when a step throws.
+// Holds the flag for a scope and restores it however the scope is left.
 struct TickGuard {
     bool& flag;
-    explicit TickGuard(bool& f) : flag(f) { flag = true; }
-    ~TickGuard() { flag = false; }
+    bool was;
+    explicit TickGuard(bool& f) : flag(f), was(f) { flag = true; }
+    ~TickGuard() { flag = was; }
 };
 
 }  // namespace
@@ -51,7 +56,7 @@ int IsCursorOver(QWidget* window, QWidget* control) {
 }
 
 void FrmMain::WakeTimer() {
-    idleTicks_ = 0;
+    quietTicks_ = 0;
     if (!timer_.isActive()) return;  // before start-up step 22 or after shutdown
     if (timer_.interval() != kTickMs) timer_.start(kTickMs);
 }
@@ -59,7 +64,7 @@ void FrmMain::WakeTimer() {
 void FrmMain::OnTick() {
     // The list's repaint lets pending events run, and a tick among them
     // would act on a mode change the outer tick is still handling.
-    if (inTick_) return;
+    if (inTick_ || unloaded_) return;
     TickGuard guard(inTick_);
     Trap([this] { Tick(); });
 }
@@ -67,7 +72,7 @@ void FrmMain::OnTick() {
 void FrmMain::Tick() {
     const int v = TakeWheelDirection(this);
     if (v != 0) {
-        idleTicks_ = 0;
+        quietTicks_ = 0;
         if (IsCursorOver(this, lv_)) {
             lv_->VBarScroll(5 * v);
             lv_->ReDraw();
@@ -76,7 +81,7 @@ void FrmMain::Tick() {
     C_FGraph& player = Player();
     std::int32_t m = player.mode();
     if (m != state_.lastSeenMode) {
-        idleTicks_ = 0;
+        quietTicks_ = 0;
         // The read that finds the end of a track reports it once and stops the
         // graph, so this second read normally says "stopped" already.
         m = player.mode();
@@ -89,15 +94,13 @@ void FrmMain::Tick() {
         }
     }
     if (progBar_->Clicked() == 0 && state_.lastSeenMode == 3) ShowPosition();
-    SlowDownWhenIdle();
+    PaceTimer();
 }
 
-void FrmMain::SlowDownWhenIdle() {
-    if (state_.lastSeenMode == 3) {
-        idleTicks_ = 0;
-        return;
-    }
-    if (++idleTicks_ == kTicksBeforeIdle && timer_.isActive()) timer_.start(kIdleTickMs);
+void FrmMain::PaceTimer() {
+    if (++quietTicks_ < kQuietTicks || !timer_.isActive()) return;
+    const int pace = state_.lastSeenMode == 3 ? kPlayingTickMs : kIdleTickMs;
+    if (timer_.interval() != pace) timer_.start(pace);
 }
 
 void FrmMain::OnStopped() {
@@ -200,6 +203,9 @@ void FrmMain::PlayButtons_ButtonClicked(std::int16_t ClickedIndex) {
 }
 
 void FrmMain::PlayFrom() {
+    // The list's repaints below let events run; a tick among them would see
+    // the closed player between two tracks and take it for a stop.
+    TickGuard noTicks(inTick_);
     C_FGraph& player = Player();
     player.CloseWave();
     PaintAllEntries(kPlainColor);

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 
 #include "playback/graph_builder.h"
 
@@ -61,6 +62,10 @@ public:
     // (the direct link may take a fifth more); from the next FileName write.
     static constexpr int kDefaultLoadLimitMs = 25000;
     void SetLoadLimit(int ms) { LoadLimitMs_ = std::max(ms, 1); }
+    // Called on another thread when a track ends, fails or gets ready, so the
+    // poller can look at once instead of polling fast; it must only post.
+    // Applies to graphs built from then on.
+    void SetStreamEventHook(std::function<void()> hook) { ctx_.OnStreamEvent = std::move(hook); }
 
     // The graph context, for callers that choose where registered filters come from.
     GraphContext& Context() { return ctx_; }

@@ -91,6 +91,7 @@ QString ComparableName(const QString& name) { return name.trimmed().toLower(); }
 void CreateGraph(GraphContext& ctx) {
     Trap([&] {
         ctx.Control = std::make_unique<graph::Graph>(ctx.Catalogue ? ctx.Catalogue() : graph::SystemCatalogue());
+        if (ctx.OnStreamEvent) ctx.Control->SetEventHook(ctx.OnStreamEvent);
         ctx.RegisteredFilters = &ctx.Control->RegFilterCollection();
         ctx.Events = ctx.Control.get();
         ctx.Position = ctx.Control.get();

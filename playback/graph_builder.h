@@ -30,6 +30,8 @@ struct GraphContext {
     QString FileWriterName;
     // Where a new graph's registered filters come from; empty = this machine's.
     std::function<graph::Catalogue()> Catalogue;
+    // Handed to every new graph: see graph::Graph::SetEventHook.
+    std::function<void()> OnStreamEvent;
 };
 
 void CreateGraph(GraphContext& ctx);

@@ -52,9 +52,11 @@ GstBusSyncReply onMessage(GstBus*, GstMessage* message, gpointer data) {
     default:
         break;
     }
+    const GstMessageType type = GST_MESSAGE_TYPE(message);
     // A dropped message is the handler's to release; kept, it would hold its
     // source element and so the whole graph alive.
     gst_message_unref(message);
+    if (type == GST_MESSAGE_EOS || type == GST_MESSAGE_ERROR || type == GST_MESSAGE_ASYNC_DONE) s->Notify();
     return GST_BUS_DROP;
 }
 
@@ -132,6 +134,7 @@ void runStateTask(GstElement* pipeline, gpointer data) {
     // A preroll superseded before it ran counts as refused.
     task->stream->changeResult = ran ? result : GST_STATE_CHANGE_FAILURE;
     task->stream->changed.notify_all();
+    if (task->stream->changeResult == GST_STATE_CHANGE_FAILURE && task->stream->hook) task->stream->hook();
 }
 
 // Graphs torn down while busy go on a worker; tests and shutdown wait for them.
@@ -179,8 +182,18 @@ void GraphImpl::Teardown() {
     pipeline.reset();
 }
 
+void Graph::SetEventHook(std::function<void()> hook) {
+    std::lock_guard guard(impl_->stream->lock);
+    impl_->stream->hook = std::move(hook);
+}
+
 Graph::~Graph() {
     std::unique_ptr<GraphImpl> impl = std::move(impl_);
+    {
+        // Whoever set the hook may be gone before a retired graph is.
+        std::lock_guard guard(impl->stream->lock);
+        impl->stream->hook = nullptr;
+    }
     impl->changer->cancelled = true;
     // Stopping a graph whose streaming threads are still busy prerolling (a
     // slow element, a disk waking up) or whose state change still runs would

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -84,6 +85,11 @@ public:
     // Longest wait of the preroll, in milliseconds.
     static constexpr int kPrerollLimitMs = 1500;
     void SetPrerollLimit(int ms);
+    // Called on a streaming or worker thread when the stream ends, fails or
+    // becomes ready, so that a poller need not poll fast to react at once. It
+    // must only post to its own thread; it is never called once the graph is
+    // being destroyed.
+    void SetEventHook(std::function<void()> hook);
 
     // A graph destroyed while its preroll is still under way is stopped and
     // released on a worker, so that its destruction never waits on it. Waits

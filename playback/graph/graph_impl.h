@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -73,6 +74,13 @@ struct StreamState {
     // The first preroll's state change, run on a worker thread.
     bool changing = false;
     GstStateChangeReturn changeResult = GST_STATE_CHANGE_ASYNC;
+    // Told, from whichever thread, that the stream ended, failed or got ready.
+    std::function<void()> hook;
+
+    void Notify() {
+        std::lock_guard guard(lock);
+        if (hook) hook();
+    }
 };
 
 // Serialises the state changes run off the window thread. A change holds
