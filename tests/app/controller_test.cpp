@@ -232,3 +232,16 @@ TEST(CommandLineStart, ListWaitsForPlayHoldingTheBusyFlagWhileItLoads) {
     }
     SetAppFolderForTesting({});
 }
+
+TEST_F(PlayerWindow, TheTickSlowsDownWhenNothingCanChangeAndWakesForTheUser) {
+    ASSERT_TRUE(WaitFor([&] { return w->TimerMCI().interval() > 15; }));
+    Fill({Track("a.wav", 3000)});
+    Click(2);
+    EXPECT_EQ(w->TimerMCI().interval(), 15);
+    ASSERT_TRUE(WaitForStatus("PLAY"));
+    // Slower while playing, but the end of the track still shows at once.
+    ASSERT_TRUE(WaitFor([&] { return w->TimerMCI().interval() > 15; }));
+    w->ProgBar().SetValue(990);
+    w->ProgBar_MouseUD(false);
+    ASSERT_TRUE(WaitFor([&] { return w->State().playIndex == 0 && w->Player().Position(0) < 500; }));
+}
