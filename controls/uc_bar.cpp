@@ -39,6 +39,7 @@ void UC_Bar::Draw(double x) {
     const int gw = SpriteWidth(), gh = SpriteHeight();
     x = std::max(x, 2.0 * Tpp());
     x = std::min(x, static_cast<double>(gw + 2) * Tpp());
+    drawnX_ = x;
     Surface& s = Pic();
     s.Cls();
     if (ready_ != 0) {
@@ -60,11 +61,17 @@ void UC_Bar::SetValue(std::int32_t v) {
     if (clicked_ == -1) return;  // the user is dragging
     v = std::min(v, max_);
     value_ = std::max(v, 0);
-    if (v > 0) Draw(static_cast<double>(RoundEven(trackWidth_ * value_ / max_ + 2 * Tpp())));
-    else Draw(0);
+    const double x = v > 0 ? static_cast<double>(RoundEven(trackWidth_ * value_ / max_ + 2 * Tpp())) : 0.0;
+    // A playing track writes its position many times a second; most writes
+    // land on the column already drawn.
+    const int gw = SpriteWidth();
+    if (std::clamp(x, 2.0 * Tpp(), static_cast<double>(gw + 2) * Tpp()) == drawnX_ && size() == drawnSize_) return;
+    Draw(x);
+    drawnSize_ = size();
 }
 
 void UC_Bar::Init() {
+    drawnX_ = -1;
     max_ = 1000;
     ready_ = 1000;
     trackWidth_ = Pic().ScaleWidth() - 4 * Tpp();

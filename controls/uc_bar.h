@@ -25,7 +25,10 @@ public:
     void SetValue(std::int32_t v);
     void SetLocked(std::int32_t value) { locked_ = value; }
     QString TextToDisp() const { return text_; }
-    void SetTextToDisp(const QString& text) { text_ = text; }
+    void SetTextToDisp(const QString& text) {
+        text_ = text;
+        drawnX_ = -1;
+    }
     std::int16_t Clicked() const { return clicked_; }
 
     // Redraws with the fill ending at x (logical units).
@@ -57,6 +60,8 @@ private:
     double lastMoveX_ = 0;
     int frame_[4] = {0, 0, 0, 0};
     std::int32_t ready_ = 0;
+    double drawnX_ = -1;  // where the fill last ended, -1 when redrawing is due
+    QSize drawnSize_;
 };
 
 }  // namespace rilumo
