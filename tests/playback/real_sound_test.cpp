@@ -11,12 +11,11 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-#include <sys/prctl.h>
-#include <csignal>
 #include <cmath>
 #include <vector>
 
 #include "playback/c_fgraph.h"
+#include "tests/common/sound_server.h"
 #include "tests/playback/playback_support.h"
 
 namespace rilumo {
@@ -25,70 +24,6 @@ namespace {
 using test::PumpFor;
 
 constexpr int kRate = 48000;
-
-// The child goes when this test process goes, even if it dies.
-void dieWithParent() { prctl(PR_SET_PDEATHSIG, SIGKILL); }
-
-class SoundServer {
-public:
-    explicit SoundServer(const QString& root) : root_(root) {
-        QDir().mkpath(root + "/run");
-        QDir().mkpath(root + "/home");
-        socket_ = root + "/run/native";
-        const QString script = root + "/server.pa";
-        test::WriteFile(script, QStringLiteral("load-module module-native-protocol-unix socket=%1 auth-anonymous=1\n"
-                                               "load-module module-null-sink sink_name=rilumo_test rate=%2\n"
-                                               "set-default-sink rilumo_test\n")
-                                    .arg(socket_)
-                                    .arg(kRate)
-                                    .toUtf8());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_RUNTIME_DIR", root + "/run");
-        env.insert("HOME", root + "/home");
-        env.insert("XDG_CONFIG_HOME", root + "/home/.config");
-        env.remove("PULSE_SERVER");
-        daemon_.setProcessEnvironment(env);
-        daemon_.setChildProcessModifier(dieWithParent);
-        // Into a file: a full pipe nobody reads would stall the server.
-        daemon_.setProcessChannelMode(QProcess::MergedChannels);
-        daemon_.setStandardOutputFile(root + "/server.log");
-        daemon_.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1", "--system=false",
-                                     "--use-pid-file=false", "--log-target=stderr", "--log-level=error", "-F", script});
-    }
-    ~SoundServer() {
-        const qint64 pid = daemon_.processId();
-        if (pid > 0) {
-            ::kill(static_cast<pid_t>(pid), SIGTERM);
-            if (!daemon_.waitForFinished(3000)) {
-                ::kill(static_cast<pid_t>(pid), SIGKILL);
-                daemon_.waitForFinished(3000);
-            }
-        }
-    }
-    bool WaitReady() {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 8000) {
-            if (daemon_.state() == QProcess::NotRunning) return false;
-            // The socket comes first; the sink is there once the server lists it.
-            if (QFile::exists(socket_) && hasSink()) return true;
-            daemon_.waitForFinished(50);
-        }
-        return false;
-    }
-    QString Server() const { return "unix:" + socket_; }
-    bool hasSink() const {
-        QProcess list;
-        list.start("pactl", {"-s", Server(), "list", "short", "sinks"});
-        return list.waitForFinished(3000) && list.readAllStandardOutput().contains("rilumo_test");
-    }
-    QString Log() const { return QString::fromLocal8Bit(test::ReadFile(root_ + "/server.log")); }
-
-private:
-    QString root_;
-    QString socket_;
-    QProcess daemon_;
-};
 
 // The strongest frequency between lo and hi (Goertzel scan), in Hz.
 double dominantFrequency(const std::vector<double>& x, double lo, double hi, double step) {
@@ -118,8 +53,8 @@ TEST(RealSound, AToneThroughTheDefaultRendererReachesTheSoundServer) {
         GTEST_SKIP() << "pulseaudio and parec are installed by scripts/install-deps";
     }
     test::PlaybackDir dir;
-    SoundServer server(dir.Path() + "/pulse");
-    ASSERT_TRUE(server.WaitReady()) << server.Log().toStdString();
+    test::SoundServer server(kRate);
+    ASSERT_TRUE(server.Ok()) << server.Error().toStdString();
     qputenv("PULSE_SERVER", server.Server().toUtf8());
     qunsetenv("RILUMO_AUDIO_SINK");
     struct Restore {
@@ -130,10 +65,10 @@ TEST(RealSound, AToneThroughTheDefaultRendererReachesTheSoundServer) {
     } restore;
 
     QProcess recorder;
-    recorder.setChildProcessModifier(dieWithParent);
+    recorder.setChildProcessModifier(test::DieWithParent);
     const QString recording = dir.File("monitor.raw");
     recorder.setStandardOutputFile(recording);
-    recorder.start("parec", {"-d", "rilumo_test.monitor", "--format=s16le", QStringLiteral("--rate=%1").arg(kRate),
+    recorder.start("parec", {"-d", server.MonitorSource(), "--format=s16le", QStringLiteral("--rate=%1").arg(kRate),
                              "--channels=1", "--latency-msec=20"});
     ASSERT_TRUE(recorder.waitForStarted(3000));
     // The recorder takes a moment before the monitor's first samples arrive.

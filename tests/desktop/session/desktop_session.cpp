@@ -7,7 +7,6 @@
 
 #include <xcb/xcb.h>
 
-#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -18,19 +17,7 @@
 namespace rilumo::desktop {
 namespace {
 
-// A child must not outlive a crashed or killed parent: a stray Xvfb or sound
-// server would hold its display number or socket for the next run.
-void dieWithParent() { prctl(PR_SET_PDEATHSIG, SIGKILL); }
-
-void stop(QProcess& p) {
-    const qint64 pid = p.processId();
-    if (pid <= 0) return;
-    ::kill(static_cast<pid_t>(pid), SIGTERM);
-    if (!p.waitForFinished(3000)) {
-        ::kill(static_cast<pid_t>(pid), SIGKILL);
-        p.waitForFinished(3000);
-    }
-}
+using test::DieWithParent;
 
 QByteArray readProcFile(qint64 pid, const char* name) {
     QFile f(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(name)));
@@ -82,7 +69,7 @@ VirtualDisplay::VirtualDisplay(int width, int height) {
         error_ = "Xvfb is not installed";
         return;
     }
-    server_.setChildProcessModifier(dieWithParent);
+    server_.setChildProcessModifier(DieWithParent);
     server_.setProcessChannelMode(QProcess::MergedChannels);
     server_.setStandardOutputFile(QProcess::nullDevice());
     // Lock files tell which numbers are taken; a race with another run shows
@@ -104,65 +91,12 @@ VirtualDisplay::VirtualDisplay(int width, int height) {
             }
             server_.waitForFinished(20);
         }
-        if (name_.isEmpty()) stop(server_);
+        if (name_.isEmpty()) test::StopChild(server_);
     }
     if (name_.isEmpty()) error_ = "Xvfb could not start a display";
 }
 
-VirtualDisplay::~VirtualDisplay() { stop(server_); }
-
-SoundServer::SoundServer() {
-    if (!HaveTool("pulseaudio")) {
-        error_ = "pulseaudio is not installed";
-        return;
-    }
-    const QString root = root_.path();
-    QDir().mkpath(root + "/run");
-    QDir().mkpath(root + "/home");
-    socket_ = root + "/run/native";
-    QFile script(root + "/server.pa");
-    if (!script.open(QIODevice::WriteOnly)) return;
-    script.write(QStringLiteral("load-module module-native-protocol-unix socket=%1 auth-anonymous=1\n"
-                                "load-module module-null-sink sink_name=bench_sink rate=44100\n"
-                                "set-default-sink bench_sink\n")
-                     .arg(socket_)
-                     .toUtf8());
-    script.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_RUNTIME_DIR", root + "/run");
-    env.insert("HOME", root + "/home");
-    env.insert("XDG_CONFIG_HOME", root + "/home/.config");
-    env.remove("PULSE_SERVER");
-    daemon_.setProcessEnvironment(env);
-    daemon_.setChildProcessModifier(dieWithParent);
-    // Into a file: a full pipe nobody reads would stall the server.
-    daemon_.setProcessChannelMode(QProcess::MergedChannels);
-    daemon_.setStandardOutputFile(root + "/server.log");
-    daemon_.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1", "--system=false", "--use-pid-file=false",
-                                 "--log-target=stderr", "--log-level=error", "-F", script.fileName()});
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < 8000 && daemon_.state() != QProcess::NotRunning) {
-        if (QFile::exists(socket_) && StreamCount() >= 0) {
-            ok_ = true;
-            return;
-        }
-        daemon_.waitForFinished(50);
-    }
-    error_ = "pulseaudio did not start: " + QString::fromLocal8Bit(daemon_.readAll()).trimmed();
-}
-
-SoundServer::~SoundServer() { stop(daemon_); }
-
-int SoundServer::StreamCount() const {
-    QProcess pactl;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("PULSE_SERVER", Server());
-    pactl.setProcessEnvironment(env);
-    pactl.start("pactl", {"list", "short", "sink-inputs"});
-    if (!pactl.waitForFinished(3000) || pactl.exitCode() != 0) return -1;
-    return int(pactl.readAllStandardOutput().count('\n'));
-}
+VirtualDisplay::~VirtualDisplay() { test::StopChild(server_); }
 
 Child::Child() : env_(QProcessEnvironment::systemEnvironment()) {
     const QString h = home_.path();
@@ -175,7 +109,7 @@ Child::Child() : env_(QProcessEnvironment::systemEnvironment()) {
     env_.insert("XDG_RUNTIME_DIR", h + "/run");
     env_.remove("WAYLAND_DISPLAY");
     env_.remove("QT_QPA_PLATFORM");
-    proc_.setChildProcessModifier(dieWithParent);
+    proc_.setChildProcessModifier(DieWithParent);
     proc_.setProcessChannelMode(QProcess::MergedChannels);
     proc_.setStandardOutputFile(h + "/output.log");
 }
@@ -188,7 +122,7 @@ bool Child::Start(const QString& program, const QStringList& args) {
     return proc_.waitForStarted(5000);
 }
 
-void Child::Kill() { stop(proc_); }
+void Child::Kill() { test::StopChild(proc_); }
 
 ProcUsage ReadProcUsage(qint64 pid) { return pid > 0 ? usageFrom(pid) : ProcUsage{}; }
 ProcUsage ReadSelfUsage() { return usageFrom(::getpid()); }

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "tests/common/sound_server.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -41,25 +43,7 @@ private:
     QString error_;
 };
 
-// pulseaudio with one null sink, reached through its own socket only.
-class SoundServer {
-public:
-    SoundServer();
-    ~SoundServer();
-    bool Ok() const { return ok_; }
-    QString Error() const { return error_; }
-    QString Server() const { return "unix:" + socket_; }
-    QString MonitorSource() const { return "bench_sink.monitor"; }
-    // Streams currently playing into the server.
-    int StreamCount() const;
-
-private:
-    QTemporaryDir root_;
-    QProcess daemon_;
-    QString socket_;
-    QString error_;
-    bool ok_ = false;
-};
+using SoundServer = test::SoundServer;
 
 // A child process with a private home, config, state and runtime folder, so
 // that no run touches the user's settings. Killed with the object.
