@@ -204,6 +204,7 @@ private:
     bool inTick_ = false;
     int quietTicks_ = 0;
     std::int32_t shownLength_ = 0;
+    std::int32_t shownPosition_ = 0;
 };
 
 // 1 when the mouse pointer is strictly inside the control's rectangle on screen.

@@ -26,7 +26,7 @@ constexpr std::uint32_t kPlainColor = 0xFFFFFF;
 // playing track needs only the time display's pace and a stopped window
 // hardly any.
 constexpr int kTickMs = 15;
-constexpr int kPlayingTickMs = 50;
+constexpr int kTenthMs = 100;
 constexpr int kIdleTickMs = 250;
 constexpr int kQuietTicks = 20;
 
@@ -99,8 +99,14 @@ void FrmMain::Tick() {
 
 void FrmMain::PaceTimer() {
     if (++quietTicks_ < kQuietTicks || !timer_.isActive()) return;
-    const int pace = state_.lastSeenMode == 3 ? kPlayingTickMs : kIdleTickMs;
-    if (timer_.interval() != pace) timer_.start(pace);
+    if (state_.lastSeenMode == 3) {
+        // The time shows tenths: one tick just after each tenth begins keeps
+        // it running evenly at a tenth of the 15 ms pace's cost.
+        const int intoTenth = ((shownPosition_ % kTenthMs) + kTenthMs) % kTenthMs;
+        timer_.start(std::clamp(kTenthMs - intoTenth + 2, kTickMs, kTenthMs));
+    } else if (timer_.interval() != kIdleTickMs) {
+        timer_.start(kIdleTickMs);
+    }
 }
 
 void FrmMain::OnStopped() {
@@ -158,6 +164,7 @@ void FrmMain::ShowPosition() {
         picPlay_->DispMes(2, TimeText(length));
     }
     const std::int32_t position = player.Position(0);
+    shownPosition_ = position;
     ShowTime(length, position);
     long bar = 0;
     if (length > 0) bar = std::lrint(static_cast<double>(position) / length * 1000.0);

@@ -2,13 +2,17 @@
 // sound server's null sink: the real window (started with a list, then Space
 // typed into it) beside gst-play-1.0 and, when installed, audacious, playing
 // the same file into the same sink. Steady CPU is taken from 2 s to 28 s of
-// the track, total CPU from process start to the end of the track.
+// the track, total CPU from process start to the end of the track. The
+// players take turns for a few rounds (RILUMO_BENCH_PLAY_ROUNDS, default 3)
+// and the medians are compared: one run on a busy machine says little.
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 #include <functional>
 
 #include "bench/window_run.h"
@@ -21,9 +25,16 @@ namespace {
 
 constexpr int kTrackMs = 30000;
 
+struct Figures {
+    double steady = -1;  // % of one core
+    double total = 0;    // seconds
+    double hwmMb = 0;
+};
+
 // Samples the child until the track has had its time (or the child exits):
 // the last sample stands for the end, since a finished process has no /proc.
-void sampleWhilePlaying(const char* label, desktop::Child& child, desktop::SoundServer& sound, Clock::time_point start) {
+Figures sampleWhilePlaying(const char* label, desktop::Child& child, desktop::SoundServer& sound,
+                           Clock::time_point start) {
     desktop::ProcUsage at2, at28, last;
     int streams = -1;
     while (msSince(start) < kTrackMs + 300 && child.Running()) {
@@ -37,18 +48,19 @@ void sampleWhilePlaying(const char* label, desktop::Child& child, desktop::Sound
     }
     if (!at2.ok || !at28.ok) {
         std::printf("  %-14s ended after %.1f s, before the track's time was up\n", label, msSince(start) / 1000);
-        return;
+        return {};
     }
+    const Figures f{100 * (at28.runSeconds - at2.runSeconds) / 26.0, last.cpuSeconds, last.hwmKb / 1024.0};
     std::printf("  %-14s steady CPU %5.2f %% of one core, total CPU %.2f s, VmHWM %6.1f MB, streams at 15 s: %d%s\n",
-                label, 100 * (at28.runSeconds - at2.runSeconds) / 26.0, last.cpuSeconds, last.hwmKb / 1024.0, streams,
-                streams > 0 ? "" : " (nothing played)");
+                label, f.steady, f.total, f.hwmMb, streams, streams > 0 ? "" : " (nothing played)");
+    return streams > 0 ? f : Figures{};
 }
 
-void runRilumo(desktop::SoundServer& sound, const QString& list, const QString& registry) {
+Figures runRilumo(desktop::SoundServer& sound, const QString& list, const QString& registry) {
     desktop::VirtualDisplay display;
     if (!display.Ok()) {
         std::printf("  rilumo         skipped: %s\n", qPrintable(display.Error()));
-        return;
+        return {};
     }
     desktop::XClient x(display.Name());
     desktop::Child child;
@@ -59,20 +71,21 @@ void runRilumo(desktop::SoundServer& sound, const QString& list, const QString& 
     const Launch l = startAndWaitForPaint(child, x, desktop::RilumoExecutable(), {list});
     if (!l.ok) {
         std::printf("  rilumo         no painted window\n");
-        return;
+        return {};
     }
     QThread::msleep(300);
     const auto start = Clock::now();
     if (!desktop::SendKey(display.Name(), l.window, "space")) std::printf("  rilumo         xdotool failed\n");
-    sampleWhilePlaying("rilumo", child, sound, start);
+    const Figures f = sampleWhilePlaying("rilumo", child, sound, start);
     closeWindow(child, x, l.window);
+    return f;
 }
 
-void runTool(desktop::SoundServer& sound, const char* label, const QString& program, const QStringList& args,
-             const QString& registry) {
+Figures runTool(desktop::SoundServer& sound, const char* label, const QString& program, const QStringList& args,
+                const QString& registry) {
     if (!desktop::HaveTool(program)) {
         std::printf("  %-14s skipped: %s not installed\n", label, qPrintable(program));
-        return;
+        return {};
     }
     desktop::Child child;
     child.SetEnv("PULSE_SERVER", sound.Server());
@@ -81,10 +94,11 @@ void runTool(desktop::SoundServer& sound, const char* label, const QString& prog
     const auto start = Clock::now();
     if (!child.Start(program, args)) {
         std::printf("  %-14s did not start\n", label);
-        return;
+        return {};
     }
-    sampleWhilePlaying(label, child, sound, start);
+    const Figures f = sampleWhilePlaying(label, child, sound, start);
     if (!child.WaitFinished(5000)) child.Kill();
+    return f;
 }
 
 }  // namespace
@@ -107,8 +121,25 @@ int main(int argc, char** argv) {
     test::WriteFile(list, (mp3 + "\r\n").toUtf8());
     const QString registry = dir.filePath("registry.bin");
 
-    runRilumo(sound, list, registry);
-    runTool(sound, "gst-play-1.0", "gst-play-1.0", {"--no-interactive", "-q", mp3}, registry);
-    runTool(sound, "audacious", "audacious", {"-H", "-q", mp3}, registry);
+    const char* labels[] = {"rilumo", "gst-play-1.0", "audacious"};
+    std::vector<double> steady[3], total[3], hwm[3];
+    const int rounds = std::max(1, envInt("RILUMO_BENCH_PLAY_ROUNDS", 3));
+    for (int r = 0; r < rounds; ++r) {
+        const Figures f[3] = {runRilumo(sound, list, registry),
+                              runTool(sound, labels[1], "gst-play-1.0", {"--no-interactive", "-q", mp3}, registry),
+                              runTool(sound, labels[2], "audacious", {"-H", "-q", mp3}, registry)};
+        for (int i = 0; i < 3; ++i) {
+            if (f[i].steady < 0) continue;
+            steady[i].push_back(f[i].steady);
+            total[i].push_back(f[i].total);
+            hwm[i].push_back(f[i].hwmMb);
+        }
+    }
+    std::printf("medians over %d rounds (goal: rilumo no more CPU than the lightest):\n", rounds);
+    for (int i = 0; i < 3; ++i) {
+        if (steady[i].empty()) continue;
+        std::printf("  %-14s steady CPU %5.2f %% of one core, total CPU %.2f s, VmHWM %6.1f MB\n", labels[i],
+                    median(steady[i]), median(total[i]), median(hwm[i]));
+    }
     return 0;
 }
