@@ -61,15 +61,14 @@ void FrmMain::LV_DblClicked() {
 void FrmMain::LV_RightClicked(float, float) { menuRC_->popup(QCursor::pos()); }
 
 void FrmMain::MenuDel_Click() {
-    try {
+    Ignore([this] {
         if (state_.busy == 1 || lv_->ItemCount() < 1) return;
         const std::vector<int> removed = SelectedEntries();
         lv_->DeleteSelected();
         FollowRemoval(removed);
         lv_->SetVbarParm();
         lv_->ReDraw();
-    } catch (...) {
-    }
+    });
 }
 
 void FrmMain::MenuInfo_Click() {
@@ -82,12 +81,11 @@ void FrmMain::MenuInfo_Click() {
 }
 
 void FrmMain::MenuClip_Click() {
-    try {
+    Ignore([this] {
         QClipboard* clipboard = QGuiApplication::clipboard();
         clipboard->clear();
         clipboard->setText(lv_->Value(-1, 0).ToText());
-    } catch (...) {
-    }
+    });
 }
 
 void FrmMain::LV_OLEStartDrag(QMimeData* data, int& allowedEffects) {

@@ -1,6 +1,6 @@
 #pragma once
-// What the player and the alternative player share: the step runner that
-// ignores back-end failures, the attenuation curve and the mode report.
+// What the player and the alternative player share: the attenuation curve
+// and the mode report.
 
 #include <cstdint>
 
@@ -9,16 +9,6 @@
 #include "support/error_trap.h"
 
 namespace rilumo {
-
-// Runs a back-end step whose failure is of no consequence, whatever the
-// error-catch flag says.
-template <class Step>
-void Ignore(Step&& step) {
-    try {
-        step();
-    } catch (...) {
-    }
-}
 
 // The device volume for a requested attenuation: v² / VolMinLevel, within
 // −10000..0, and silence (−10000) at or below the floor. Fails for a floor of 0.

@@ -46,4 +46,14 @@ T TrapOr(T fallback, Step&& step) {
     }
 }
 
+// Runs a step whose failure is of no consequence, whatever the error-catch
+// flag says.
+template <class Step>
+void Ignore(Step&& step) {
+    try {
+        std::forward<Step>(step)();
+    } catch (...) {
+    }
+}
+
 }  // namespace rilumo
