@@ -22,6 +22,7 @@
 #include "support/file_ops.h"
 #include "support/globals.h"
 #include "support/paths.h"
+#include "support/rounding.h"
 #include "support/settings.h"
 #include "support/ui/fonts.h"
 #include "support/ui/wheel_hook.h"
@@ -160,7 +161,7 @@ void FrmMain::Load() {
     // 1. Twips per pixel, from the screen's logical resolution.
     if (QScreen* s = screen()) {
         const double dpi = s->logicalDotsPerInchX();
-        if (dpi > 0) globals::TwipsPerPixel = std::max(1, static_cast<int>(std::lround(1440.0 / dpi)));
+        if (dpi > 0) globals::TwipsPerPixel = std::max(1, RoundEvenInt(1440.0 / dpi));
     }
     resize(px(kClientWidth), px(kClientHeight) + menuBar()->sizeHint().height());
     pictureF_->MoveTwips(kPictureLeft, kPictureTop, kPictureWidth, kPictureHeight);

@@ -9,6 +9,7 @@
 #include "app/frm_main.h"
 #include "support/error_trap.h"
 #include "support/log.h"
+#include "support/rounding.h"
 #include "support/time_format.h"
 #include "support/ui/dialogs.h"
 #include "support/ui/wheel_hook.h"
@@ -166,9 +167,9 @@ void FrmMain::ShowPosition() {
     const std::int32_t position = player.Position(0);
     shownPosition_ = position;
     ShowTime(length, position);
-    long bar = 0;
-    if (length > 0) bar = std::lrint(static_cast<double>(position) / length * 1000.0);
-    progBar_->SetValue(static_cast<std::int32_t>(std::clamp(bar, 0L, 1000L)));
+    int bar = 0;
+    if (length > 0) bar = RoundEvenInt(static_cast<double>(position) / length * 1000.0);
+    progBar_->SetValue(std::clamp(bar, 0, 1000));
 }
 
 void FrmMain::ShowTime(std::int32_t length, std::int32_t position) {
@@ -238,7 +239,7 @@ void FrmMain::PlayFrom() {
 void FrmMain::ProgBar_Scrolled() {
     C_FGraph& player = Player();
     const std::int32_t length = player.Length();
-    const auto position = static_cast<std::int32_t>(std::lrint(progBar_->Value() / 1000.0 * length));
+    const auto position = RoundEvenInt(progBar_->Value() / 1000.0 * length);
     ShowTime(length, position);
     player.SetFromMS(position);
 }

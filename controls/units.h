@@ -1,27 +1,12 @@
 #pragma once
-// Twips (logical units, 1/1440 inch) against screen pixels, and the one
-// rounding rule the drawn controls use. Every twips/pixel conversion of the
-// controls goes through here so that the factor is read in one place.
-
-#include <cmath>
+// Twips (logical units, 1/1440 inch) against screen pixels. Every twips/pixel
+// conversion of the controls goes through here so that the factor is read in
+// one place.
 
 #include "support/globals.h"
+#include "support/rounding.h"
 
 namespace rilumo {
-
-// Nearest integer, halves to the even neighbour.
-inline long long RoundEven(double v) {
-    if (!std::isfinite(v)) return 0;
-    if (v > 9.0e18) return 9000000000000000000LL;
-    if (v < -9.0e18) return -9000000000000000000LL;
-    return std::llrint(v);  // default rounding mode: to nearest, ties to even
-}
-inline int RoundEvenInt(double v) {
-    long long r = RoundEven(v);
-    if (r > 2147483647LL) return 2147483647;
-    if (r < -2147483647LL) return -2147483647;
-    return static_cast<int>(r);
-}
 
 inline int Tpp() { return globals::TwipsPerPixel > 0 ? globals::TwipsPerPixel : 15; }
 

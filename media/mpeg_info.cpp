@@ -7,6 +7,7 @@
 
 #include "support/error_trap.h"
 #include "support/file_ops.h"
+#include "support/rounding.h"
 
 namespace rilumo {
 
@@ -33,9 +34,6 @@ std::int32_t toInt32(double x) {
         Fail("overflow");
     return static_cast<std::int32_t>(x);
 }
-
-// Halves go to the even neighbour (the default rounding mode).
-std::int32_t rounded(double x) { return toInt32(std::nearbyint(x)); }
 
 // The VBR header follows the layer III side information, whose length
 // depends on the version and on mono versus two channels.
@@ -191,11 +189,11 @@ int parse(const QString& path, MpegAudioInfo& info) {
 
     if (info.IsVbr) {
         const int spf = samplesPerFrame(info.Layer, info.IsLowRate);
-        info.DurationMs = rounded(double(info.FrameCount) * spf / (info.SampleRate / 1000.0));
+        info.DurationMs = RoundToInt32(double(info.FrameCount) * spf / (info.SampleRate / 1000.0));
         if (info.DurationMs == 0) Fail("VBR header without frames");
-        info.Bitrate = rounded(double(info.AudioSize) * 8 / info.DurationMs);
+        info.Bitrate = RoundToInt32(double(info.AudioSize) * 8 / info.DurationMs);
     } else {
-        info.DurationMs = rounded(info.AudioSize / (info.Bitrate / 8.0));
+        info.DurationMs = RoundToInt32(info.AudioSize / (info.Bitrate / 8.0));
     }
 
     struct Mode { int channels; const char* longName; const char* shortName; };
@@ -215,7 +213,7 @@ int parse(const QString& path, MpegAudioInfo& info) {
                      QString::number(info.SampleRate / 1000.0) + QStringLiteral("kHz/") + kbps +
                      QStringLiteral("kb/") + QLatin1String(mode.shortName) + u')';
 
-    info.BlockBytes = rounded(3456.0 / info.SampleRate * (double(info.Bitrate) * 125));
+    info.BlockBytes = RoundToInt32(3456.0 / info.SampleRate * (double(info.Bitrate) * 125));
     return 1;
 }
 

@@ -9,6 +9,7 @@
 
 #include "support/error_trap.h"
 #include "support/file_ops.h"
+#include "support/rounding.h"
 #include "support/paths.h"
 
 namespace rilumo {
@@ -40,12 +41,6 @@ int formatCodeOf(int channels, int bits) {
     return -1;
 }
 
-std::int32_t roundedInt32(double x) {
-    const double r = std::nearbyint(x);  // ties to even in the default rounding mode
-    if (!(r >= std::numeric_limits<std::int32_t>::min() && r <= kInt32Max)) Fail("overflow");
-    return static_cast<std::int32_t>(r);
-}
-
 // Fills info as far as the walk gets; throws only for a failure inside the
 // arithmetic (e.g. a sample rate of 0), which the callers trap.
 void walkChunks(const QString& path, WaveInfo& info) {
@@ -67,7 +62,7 @@ void walkChunks(const QString& path, WaveInfo& info) {
             info.Channels = static_cast<std::int16_t>(le16(b + 2));
             info.SampleRate = static_cast<std::int32_t>(le32(b + 4));
             info.BitsPerSample = static_cast<std::int16_t>(le16(b + 14));
-            info.BytesPerFrame = roundedInt32(info.Channels * double(info.BitsPerSample) / 8);
+            info.BytesPerFrame = RoundToInt32(info.Channels * double(info.BitsPerSample) / 8);
             const int code = formatCodeOf(info.Channels, info.BitsPerSample);
             if (code < 0) break;
             info.FormatCode = code;
@@ -86,7 +81,7 @@ void walkChunks(const QString& path, WaveInfo& info) {
                 std::floor(double(info.DataSize) / (info.Channels * info.BitsPerSample / 8.0));
             info.FrameCount = static_cast<std::int32_t>(std::min<double>(frames, kInt32Max));
             if (info.SampleRate == 0) Fail("sample rate 0");
-            info.DurationMs = roundedInt32(double(info.FrameCount) / info.SampleRate * 1000);
+            info.DurationMs = RoundToInt32(double(info.FrameCount) / info.SampleRate * 1000);
             info.FileSize = static_cast<std::uint64_t>(size);
             info.Valid = 1;
             break;

@@ -13,6 +13,7 @@
 #include "support/error_trap.h"
 #include "support/file_ops.h"
 #include "support/log.h"
+#include "support/rounding.h"
 
 namespace rilumo {
 
@@ -23,14 +24,6 @@ namespace {
 constexpr int kLengthWaitMs = 1000;
 
 }  // namespace
-
-std::int32_t RoundToInt32(double value) {
-    const double r = std::nearbyint(value);
-    if (!(r >= std::numeric_limits<std::int32_t>::min() && r <= std::numeric_limits<std::int32_t>::max())) {
-        Fail("overflow");
-    }
-    return static_cast<std::int32_t>(r);
-}
 
 std::int32_t SecondsToMs(double seconds) { return RoundToInt32(seconds * 1000.0); }
 

@@ -112,6 +112,5 @@ private:
 
 // Seconds to whole milliseconds, ties to even; throws Failure past int32.
 std::int32_t SecondsToMs(double seconds);
-std::int32_t RoundToInt32(double value);
 
 }  // namespace rilumo

@@ -7,6 +7,7 @@
 #include "playback/c_fgraph.h"
 #include "playback/graph/graph.h"
 #include "support/error_trap.h"
+#include "support/rounding.h"
 
 namespace rilumo {
 

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "support/error_trap.h"
+#include "support/rounding.h"
 
 namespace rilumo {
 
@@ -16,9 +17,8 @@ std::optional<Int> parse(const QString& text) {
     const double d = text.trimmed().toDouble(&ok);
     // toDouble also reads "inf" and "nan", which are no stored numbers.
     if (!ok || !std::isfinite(d)) return std::nullopt;
-    const double r = std::nearbyint(d);  // default rounding mode: ties to even
-    if (r < static_cast<double>(std::numeric_limits<Int>::min()) ||
-        r > static_cast<double>(std::numeric_limits<Int>::max()))
+    const long long r = RoundEven(d);
+    if (r < std::numeric_limits<Int>::min() || r > std::numeric_limits<Int>::max())
         return std::nullopt;
     return static_cast<Int>(r);
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "support/error_trap.h"
+#include "support/rounding.h"
 
 namespace rilumo {
 
@@ -87,7 +88,7 @@ QString FormatDateTime(std::int32_t minSeconds, std::int32_t dayOffset, std::int
             hours = w / 3600;
             minutes = (w % 3600) / 60;
             seconds = w % 60;
-            millis = static_cast<long long>(std::nearbyint((t - static_cast<float>(w)) * 1000.0f));
+            millis = RoundEven((t - static_cast<float>(w)) * 1000.0f);
         } else if (timeSource == 2) {
             hours = 23; minutes = 59; seconds = 59;
         } else if (timeSource == 3) {

@@ -11,6 +11,7 @@
 #include "playback/graph/graph_impl.h"
 #include "support/error_trap.h"
 #include "support/log.h"
+#include "support/rounding.h"
 
 namespace rilumo::graph {
 
@@ -89,7 +90,7 @@ double linearOf(int hundredthsDb) {
 }
 int hundredthsOf(double linear) {
     if (linear <= 0.00001) return -10000;
-    return std::clamp(static_cast<int>(std::lround(2000.0 * std::log10(linear))), -10000, 0);
+    return std::clamp(RoundEvenInt(2000.0 * std::log10(linear)), -10000, 0);
 }
 
 }  // namespace
@@ -538,7 +539,7 @@ double Graph::CurrentPosition() {
 }
 
 void GraphImpl::Seek(double seconds) {
-    const gint64 at = static_cast<gint64>(std::llround(std::max(0.0, seconds) * GST_SECOND));
+    const gint64 at = static_cast<gint64>(RoundEven(std::max(0.0, seconds) * GST_SECOND));
     if (!gst_element_seek(pipeline.get(), rate, GST_FORMAT_TIME,
                           static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                           GST_SEEK_TYPE_SET, at, GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE)) {

@@ -14,6 +14,7 @@
 #include "support/error_trap.h"
 #include "support/globals.h"
 #include "support/settings.h"
+#include "support/rounding.h"
 
 namespace rilumo {
 
@@ -128,8 +129,8 @@ void CreateFontEntry(float size, short bold, short italic, const QString& face) 
     const QString trimmed = face.trimmed();
     const float scale = trimmed == QStringLiteral("メイリオ") ? 1.3f : 1.0f;
     const float height = size * 20.0f * scale / static_cast<float>(tpp());
-    e.pixelHeight = std::isfinite(height) ? static_cast<int>(std::nearbyint(std::fabs(height))) : 0;
-    if (bold == -1) e.weight = static_cast<int>(std::nearbyint(15.0 / tpp() * 700.0));
+    e.pixelHeight = RoundEvenInt(std::fabs(height));
+    if (bold == -1) e.weight = RoundEvenInt(15.0 / tpp() * 700.0);
     e.charset = trimmed == QStringLiteral("Impact") ? 0 : 128;
 
     e.font.setFamily(fitFaceField(trimmed));

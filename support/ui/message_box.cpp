@@ -8,15 +8,10 @@
 
 #include "support/error_trap.h"
 #include "support/globals.h"
+#include "support/rounding.h"
 #include "support/ui/dialogs.h"
 
 namespace rilumo {
-
-namespace {
-
-int roundEven(double v) { return static_cast<int>(std::nearbyint(v)); }
-
-}  // namespace
 
 QPoint CenteredBoxPosition(const QRect& ownerTwips, const QSize& boxPixels, const QSize& screenTwips,
                            int tpp) {
@@ -27,11 +22,11 @@ QPoint CenteredBoxPosition(const QRect& ownerTwips, const QSize& boxPixels, cons
 
     const double usableHeight = (screenTwips.height() - 600) / static_cast<double>(t);
     int top = cy - h / 2;
-    if (usableHeight < top + h) top = roundEven(usableHeight - h);
+    if (usableHeight < top + h) top = RoundEvenInt(usableHeight - h);
 
     const double screenWidth = screenTwips.width() / static_cast<double>(t);
     int left = cx - w / 2;
-    if (screenWidth < left + w) left = roundEven(screenWidth - w);
+    if (screenWidth < left + w) left = RoundEvenInt(screenWidth - w);
 
     return {left < 0 ? 0 : left, top < 0 ? 0 : top};
 }

@@ -9,6 +9,7 @@
 #include "controls/listview/store/item_store.h"
 #include "controls/listview/store/shuffle_random.h"
 #include "support/error_trap.h"
+#include "support/rounding.h"
 
 namespace rilumo {
 
@@ -38,7 +39,7 @@ int Greater(const NumberKey& a, const NumberKey& b) {
     return a.number > b.number;
 }
 
-long RoundedThird(long h) { return static_cast<long>(std::nearbyint(static_cast<double>(h) / 3.0)); }
+long RoundedThird(long h) { return static_cast<long>(RoundEven(static_cast<double>(h) / 3.0)); }
 
 // Shell sort with the gaps 1, 4, 13, 40, ... and a gapped insertion pass per
 // gap; equal keys never pass each other within one pass. The final pass with
@@ -237,11 +238,11 @@ void ItemStore::RndItem() {
     if (n < 3) return;
     lastSortColumn_ = -1;
     lastSortReversed_ = false;
-    const long w = static_cast<long>(std::nearbyint(n / 100.0 + 7.0));
+    const long w = static_cast<long>(RoundEven(n / 100.0 + 7.0));
     const float span = static_cast<float>(n - 1);
     for (int i = 0; i < n; ++i) {
         const float r = ReseededUniform();
-        const double c = std::nearbyint(static_cast<double>(r * span) + static_cast<double>(i % w));
+        const long long c = RoundEven(static_cast<double>(r * span) + static_cast<double>(i % w));
         if (c < n) std::swap(entries_[static_cast<size_t>(i)], entries_[static_cast<size_t>(c)]);
     }
 }

@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "support/error_trap.h"
+#include "support/rounding.h"
 
 namespace rilumo {
 
@@ -279,10 +280,9 @@ void ItemStore::ExchangeItem(int plus) {
 }
 
 int ItemStore::YsItem(float y) const {
-    double r = std::isfinite(y) ? std::nearbyint(static_cast<double>(y)) : 0.0;
-    r = std::clamp(r, -2e9, 2e9);
+    const long long r = std::clamp(RoundEven(y), -2000000000LL, 2000000000LL);
     // Without a row height every position lies in the top row.
-    const long long row = oneHeight_ > 0 ? static_cast<long long>(r) / oneHeight_ : 0;
+    const long long row = oneHeight_ > 0 ? r / oneHeight_ : 0;
     return static_cast<int>(std::clamp(row + topRow_, 0LL, static_cast<long long>(ItemCount())));
 }
 
