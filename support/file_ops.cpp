@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "support/error_trap.h"
 #include "support/event_pump.h"
@@ -28,6 +30,12 @@ int FileExists(const QString& path) {
     if (path.trimmed().isEmpty()) return 0;
     QFileInfo fi(path);
     return fi.exists() && !fi.isDir() ? 1 : 0;
+}
+
+bool IsRegularFile(const QString& path) {
+    if (path.isEmpty()) return false;
+    std::error_code ec;
+    return std::filesystem::is_regular_file(std::filesystem::path(QFile::encodeName(path).toStdString()), ec);
 }
 
 int DirectoryExists(const QString& path) {

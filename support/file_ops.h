@@ -12,6 +12,9 @@ class QFile;
 namespace rilumo {
 
 int FileExists(const QString& path);
+// A regular file, or a link to one: never a pipe or a device, whose first read
+// could block for good, and never a folder.
+bool IsRegularFile(const QString& path);
 int DirectoryExists(const QString& path);
 int MakeDirectory(const QString& path);
 int RemoveFile(const QString& path);

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 #include "support/file_ops.h"
 #include "tests/common/test_env.h"
 
@@ -73,6 +75,15 @@ TEST(FileOps, ExistenceTestsTellFilesFromFolders) {
     EXPECT_EQ(FileExists(f), 1);
     EXPECT_EQ(FileExists(dir.Path()), 0);
     EXPECT_EQ(FileExists("   "), 0);
+    EXPECT_TRUE(IsRegularFile(f));
+    EXPECT_FALSE(IsRegularFile(dir.Path()));
+    const QString fifo = dir.File("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(FileExists(fifo), 1);  // exists, but reading it would block
+    EXPECT_FALSE(IsRegularFile(fifo));
+    const QString link = dir.File("link");
+    ASSERT_TRUE(QFile::link(f, link));
+    EXPECT_TRUE(IsRegularFile(link));
     EXPECT_EQ(DirectoryExists(dir.Path() + "/"), 1);
     EXPECT_EQ(DirectoryExists(f), 0);
     EXPECT_EQ(MakeDirectory(dir.File("sub/")), 1);
