@@ -15,6 +15,7 @@
 #include "support/error_trap.h"
 #include "support/event_pump.h"
 #include "support/paths.h"
+#include "support/text.h"
 
 namespace rilumo {
 
@@ -27,7 +28,7 @@ QString withoutTrailingSlash(const QString& path) {
 }  // namespace
 
 int FileExists(const QString& path) {
-    if (path.trimmed().isEmpty()) return 0;
+    if (TrimSpaces(path).isEmpty()) return 0;
     QFileInfo fi(path);
     return fi.exists() && !fi.isDir() ? 1 : 0;
 }
@@ -39,12 +40,12 @@ bool IsRegularFile(const QString& path) {
 }
 
 int DirectoryExists(const QString& path) {
-    if (path.trimmed().isEmpty()) return 0;
+    if (TrimSpaces(path).isEmpty()) return 0;
     return QFileInfo(withoutTrailingSlash(path)).isDir() ? 1 : 0;
 }
 
 int MakeDirectory(const QString& path) {
-    if (path.trimmed().isEmpty()) return 0;
+    if (TrimSpaces(path).isEmpty()) return 0;
     return QDir().mkdir(withoutTrailingSlash(path)) ? 1 : 0;
 }
 

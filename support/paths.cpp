@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include "support/text.h"
+
 namespace rilumo {
 
 namespace {
@@ -29,13 +31,13 @@ QString SystemFolder() {
 }
 
 QString FixTrailingSlash(const QString& path, bool remove) {
-    if (path.trimmed().isEmpty()) return {};
+    if (TrimSpaces(path).isEmpty()) return {};
     if (remove) return path.endsWith(kSep) ? path.left(path.size() - 1) : path;
     return path.endsWith(kSep) ? path : path + kSep;
 }
 
 QString EnsureExtension(const QString& path, const QString& extension) {
-    QString ext = extension.trimmed();
+    QString ext = TrimSpaces(extension);
     if (path.isEmpty()) return {};
     if (ext.isEmpty()) return path;
     if (!ext.startsWith(u'.')) ext.prepend(u'.');
@@ -68,7 +70,7 @@ QString SplitPath(const QString& path, int wantFolder, int addSlash, int wantBas
 }
 
 QString CutAtNul(const QString& text) {
-    QString t = text.trimmed();
+    QString t = TrimSpaces(text);
     const qsizetype nul = t.indexOf(QChar(0));
     return nul < 0 ? t : t.left(nul);
 }

@@ -14,6 +14,7 @@
 #include "support/error_trap.h"
 #include "support/log.h"
 #include "support/paths.h"
+#include "support/text.h"
 
 namespace rilumo {
 
@@ -27,7 +28,7 @@ const QString kDefaultMark = QStringLiteral("ISDEFAULT");
 // "a/b") names the folder and file below the user's config folder instead.
 std::unique_ptr<QSettings> openNative(const QString& appName, const QString& subkey) {
     QString organisation, application;
-    if (subkey.trimmed().isEmpty()) {
+    if (TrimSpaces(subkey).isEmpty()) {
         organisation = QString::fromLatin1(kCompanyName).toLower();
         application = (appName.isEmpty() ? QString::fromLatin1(kAppTitle) : appName).toLower();
     } else {
@@ -126,7 +127,7 @@ QString ReadReg(const QString& key, const Value& def, const QString& appName, co
         // Values of any length read back whole (a deep folder path included).
         const auto s = openNative(appName, subkey);
         if (readable(*s) && !key.isEmpty() && s->contains(key))
-            result = CutAtNul(storedText(s->value(key))).trimmed();
+            result = TrimSpaces(CutAtNul(storedText(s->value(key))));
         if (result == kEmptyMark) result.clear();
         return result;
     });

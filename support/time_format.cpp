@@ -59,9 +59,18 @@ QString FormatMilliseconds(std::int32_t value, std::int32_t layout, std::int32_t
     });
 }
 
+QDateTime SystemLocalTime() { return QDateTime::currentDateTime(); }
+
 QString FormatDateTime(std::int32_t minSeconds, std::int32_t dayOffset, std::int32_t separators,
                        std::int32_t parts, std::int32_t timeSource, std::int32_t yearForm,
                        float offsetSeconds) {
+    return FormatDateTime(minSeconds, dayOffset, separators, parts, timeSource, yearForm, offsetSeconds,
+                          SystemLocalTime);
+}
+
+QString FormatDateTime(std::int32_t minSeconds, std::int32_t dayOffset, std::int32_t separators,
+                       std::int32_t parts, std::int32_t timeSource, std::int32_t yearForm,
+                       float offsetSeconds, const LocalClock& clock) {
     return TrapOr(QString(), [&] {
         QString dateSep, dtSep, timeSep, fracSep;
         if (separators == 0) {
@@ -72,10 +81,10 @@ QString FormatDateTime(std::int32_t minSeconds, std::int32_t dayOffset, std::int
         if (parts == 0) parts = 3;
 
         long long hours = 0, minutes = 0, seconds = 0, millis = 0;
-        QDate date = QDate::currentDate().addDays(dayOffset);
+        const QDateTime now = clock();
+        QDate date = now.date().addDays(dayOffset);
         if (timeSource == 0) {
-            const QTime now = QTime::currentTime();
-            float t = static_cast<float>(now.msecsSinceStartOfDay()) / 1000.0f + offsetSeconds;
+            float t = static_cast<float>(now.time().msecsSinceStartOfDay()) / 1000.0f + offsetSeconds;
             if (t >= 86400.0f) {
                 t -= 86400.0f;
                 date = date.addDays(1);

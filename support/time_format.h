@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 namespace rilumo {
 
@@ -15,5 +17,14 @@ QString FormatMilliseconds(std::int32_t value, std::int32_t layout, std::int32_t
 QString FormatDateTime(std::int32_t minSeconds, std::int32_t dayOffset, std::int32_t separators,
                        std::int32_t parts, std::int32_t timeSource, std::int32_t yearForm,
                        float offsetSeconds);
+
+// Where the stamps take "now" from: the local date and time read at once, so
+// that a stamp made at midnight never pairs one day's date with the next
+// day's time. Tests pass a fixed moment.
+using LocalClock = std::function<QDateTime()>;
+QDateTime SystemLocalTime();
+QString FormatDateTime(std::int32_t minSeconds, std::int32_t dayOffset, std::int32_t separators,
+                       std::int32_t parts, std::int32_t timeSource, std::int32_t yearForm,
+                       float offsetSeconds, const LocalClock& clock);
 
 }  // namespace rilumo

@@ -9,6 +9,7 @@
 #include "support/event_pump.h"
 #include "support/file_ops.h"
 #include "support/paths.h"
+#include "support/text.h"
 
 namespace rilumo {
 
@@ -137,7 +138,7 @@ QStringList QtNameFilters(const QString& filter) {
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QStringList patterns;
         for (QString p : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
-            p = p.trimmed();
+            p = TrimSpaces(p);
             if (p == QStringLiteral("*.*")) p = QStringLiteral("*");
             if (!p.isEmpty()) patterns << p;
         }

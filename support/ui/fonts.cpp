@@ -13,8 +13,9 @@
 #include "support/convert.h"
 #include "support/error_trap.h"
 #include "support/globals.h"
-#include "support/settings.h"
 #include "support/rounding.h"
+#include "support/settings.h"
+#include "support/text.h"
 
 namespace rilumo {
 
@@ -126,7 +127,7 @@ void CreateFontEntry(float size, short bold, short italic, const QString& face) 
     e.bold = bold;
     e.italic = italic;
     e.face = face;
-    const QString trimmed = face.trimmed();
+    const QString trimmed = TrimSpaces(face);
     const float scale = trimmed == QStringLiteral("メイリオ") ? 1.3f : 1.0f;
     const float height = size * 20.0f * scale / static_cast<float>(tpp());
     e.pixelHeight = RoundEvenInt(std::fabs(height));

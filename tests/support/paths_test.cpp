@@ -46,6 +46,9 @@ TEST(Paths, CutAtNulTrimsThenCuts) {
     EXPECT_EQ(CutAtNul(QString("  abc") + QChar(0) + "def  "), "abc");
     EXPECT_EQ(CutAtNul("  plain  "), "plain");
     EXPECT_EQ(CutAtNul(QString(QChar(0)) + "x"), "");
+    // Only the space character is trimmed, here and wherever paths are tested for blankness.
+    EXPECT_EQ(CutAtNul(" \tx\n "), "\tx\n");
+    EXPECT_EQ(FixTrailingSlash("\t", false), "\t/");
 }
 
 TEST(Paths, FoldersEndWithTheSeparator) {

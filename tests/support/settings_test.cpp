@@ -87,6 +87,8 @@ TEST_F(Settings, StoredSpacesAndNulAreCut) {
     writeByHand(file, "[General]\nB=\"  x y \"\nC=\"ab\\0cd\"\n");
     EXPECT_EQ(ReadSetting("B", ""), "x y");
     EXPECT_EQ(ReadSetting("C", ""), "ab");
+    WriteSetting("D", " \tkept\t ");  // only spaces are trimmed
+    EXPECT_EQ(ReadSetting("D", ""), "\tkept\t");
 }
 
 TEST_F(Settings, LongValuesReadBackWhole) {

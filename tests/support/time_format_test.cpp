@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QDate>
+#include <QDateTime>
 
 #include "support/time_format.h"
 
@@ -35,22 +35,44 @@ TEST(FormatDateTime, FixedTimeSources) {
     EXPECT_EQ(FormatDateTime(0, 0, 0, 4, 3, 0, 0), ".000");
 }
 
-TEST(FormatDateTime, DateForms) {
-    const QDate today = QDate::currentDate();
-    EXPECT_EQ(FormatDateTime(0, 0, 1, 1, 0, 0, 0), today.toString("yyyyMMdd"));
-    EXPECT_EQ(FormatDateTime(0, 0, 0, 1, 0, 1, 0), today.toString("yy/MM/dd"));
-    EXPECT_EQ(FormatDateTime(0, 0, 0, 1, 0, 2, 0), today.toString("/MM/dd"));
-    EXPECT_EQ(FormatDateTime(0, 1, 2, 1, 3, 0, 0), today.addDays(1).toString("yyyy-MM-dd"));
-    EXPECT_EQ(FormatDateTime(0, 0, 0, 0, 3, 0, 0), today.toString("yyyy/MM/dd") + " 00:00:00");
+LocalClock At(const char* when) {
+    const QDateTime t = QDateTime::fromString(QString::fromLatin1(when), Qt::ISODateWithMs);
+    return [t] { return t; };
 }
 
-TEST(FormatDateTime, ClockOffsetsRollTheDate) {
-    const QDate today = QDate::currentDate();
-    EXPECT_EQ(FormatDateTime(0, 0, 0, 1, 0, 0, 86400.0f), today.addDays(1).toString("yyyy/MM/dd"));
-    EXPECT_EQ(FormatDateTime(0, 0, 0, 1, 0, 0, -86400.0f), today.addDays(-1).toString("yyyy/MM/dd"));
-    // A time of day below minSeconds counts as the previous day's late hours.
-    EXPECT_EQ(FormatDateTime(3600, 0, 0, 3, 4, 0, 0), today.addDays(-1).toString("yyyy/MM/dd") + " 24:00:00");
-    EXPECT_EQ(FormatDateTime(0, 0, 0, 2, 0, 0, 1e30f), "");
+TEST(FormatDateTime, FromAFixedClock) {
+    struct Row {
+        const char* now;
+        std::int32_t minSeconds, dayOffset, separators, parts, timeSource, yearForm;
+        float offset;
+        const char* expected;
+    };
+    const Row rows[] = {
+        // date forms
+        {"2024-01-05T09:07:03.000", 0, 0, 0, 0, 0, 0, 0, "2024/01/05 09:07:03"},
+        {"2024-01-05T09:07:03.000", 0, 0, 1, 1, 0, 0, 0, "20240105"},
+        {"2024-01-05T09:07:03.000", 0, 0, 0, 1, 0, 1, 0, "24/01/05"},
+        {"2024-01-05T09:07:03.000", 0, 0, 0, 1, 0, 2, 0, "/01/05"},
+        {"2024-02-28T12:00:00.000", 0, 1, 2, 1, 3, 0, 0, "2024-02-29"},
+        // offsets across midnight roll the day, the month and the year
+        {"2024-01-31T23:59:59.000", 0, 0, 0, 7, 0, 0, 1.5f, "2024/02/01 00:00:00.500"},
+        {"2024-03-01T00:00:00.250", 0, 0, 0, 7, 0, 0, -0.5f, "2024/02/29 23:59:59.750"},
+        {"2023-12-31T23:59:59.000", 0, 0, 0, 3, 0, 0, 1.0f, "2024/01/01 00:00:00"},
+        // a time of day below minSeconds counts as the previous day's late hours
+        {"2024-03-01T00:30:00.000", 3600, 0, 0, 3, 0, 0, 0, "2024/02/29 24:30:00"},
+        {"2024-03-01T00:30:00.000", 3600, 0, 0, 3, 4, 0, 0, "2024/02/29 24:00:00"},
+        // milliseconds: ties go to the even neighbour; 1000 is shown, not carried
+        {"2024-01-05T09:07:03.000", 0, 0, 0, 6, 0, 0, 0.0625f, "09:07:03.062"},
+        {"2024-01-05T09:07:03.000", 0, 0, 0, 6, 0, 0, 0.1875f, "09:07:03.188"},
+        {"2024-01-05T00:00:01.000", 0, 0, 0, 6, 0, 0, 0.9996f, "00:00:01.1000"},
+        {"2024-01-05T09:07:03.000", 0, 0, 0, 2, 0, 0, 1e30f, ""},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(FormatDateTime(r.minSeconds, r.dayOffset, r.separators, r.parts, r.timeSource, r.yearForm,
+                                 r.offset, At(r.now)),
+                  QString::fromUtf8(r.expected))
+            << r.now << " parts " << r.parts << " offset " << r.offset;
+    }
 }
 
 TEST(FormatDateTime, NegativeFieldsKeepTheSignBeforeTheZeros) {

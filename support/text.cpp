@@ -1,0 +1,12 @@
+#include "support/text.h"
+
+namespace rilumo {
+
+QString TrimSpaces(const QString& text) {
+    qsizetype first = 0, last = text.size();
+    while (first < last && text[first] == u' ') ++first;
+    while (last > first && text[last - 1] == u' ') --last;
+    return text.mid(first, last - first);
+}
+
+}  // namespace rilumo
