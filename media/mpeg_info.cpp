@@ -113,20 +113,14 @@ int samplesPerFrame(int layer, bool lowRate) {
     return 1152;
 }
 
-int parse(const QString& path, MpegAudioInfo& info) {
-    const bool isMp3 = path.right(3).compare(QLatin1String("mp3"), Qt::CaseInsensitive) == 0;
-    std::int64_t size64 = 0;
-    info.FileSize = FileSizeOf(path, size64);
-    const std::int64_t fileSize = info.FileSize;
-    if (fileSize < kProbeBytes) return 0;
-
+// Skips a leading tag, takes the frame at offset 0 when it is one, else
+// searches; returns the offset of the first frame header or -1.
+std::int64_t locateFirstFrame(const QString& path, std::int64_t fileSize, bool isMp3, MpegAudioInfo& info,
+                              unsigned char (&header)[4]) {
     unsigned char probe[kProbeBytes];
-    if (!readBytes(path, 0, probe, kProbeBytes)) return 0;
-
+    if (!readBytes(path, 0, probe, kProbeBytes)) return -1;
     std::int64_t searchFrom = 0;
     std::uint8_t ref = 0;
-    std::int64_t at = -1;
-    unsigned char header[4] = {};
     if (std::memcmp(probe, "TAG", 3) == 0) {
         searchFrom = 128;
     } else if (std::memcmp(probe, "ID3", 3) == 0) {
@@ -136,16 +130,19 @@ int parse(const QString& path, MpegAudioInfo& info) {
         takeXing(probe, xingOffset(probe[1], probe[3]), info);
         if (probe[0] == 0xFF && probe[1] >= 0xF0 && !(probe[1] == 0xFF && isMp3)) {
             if (probe[2] != 0xFF) {
-                at = 0;
                 std::memcpy(header, probe, 4);
-            } else {
-                ref = probe[1];
+                return 0;
             }
+            ref = probe[1];
         }
     }
-    if (at < 0) at = findHeader(path, fileSize, searchFrom, ref, isMp3, header);
-    if (at < 0) return 0;
+    return findHeader(path, fileSize, searchFrom, ref, isMp3, header);
+}
 
+// The VBR header of the first frame, and where the audio ends: before the
+// first "TAG" in the last 1024 bytes, else at the end of the file.
+void measureAudio(const QString& path, std::int64_t fileSize, std::int64_t at, const unsigned char (&header)[4],
+                  MpegAudioInfo& info) {
     info.AudioStart = toInt32(double(at + 1));
     std::memcpy(info.Header.data(), header + 1, 3);
     const int xo = xingOffset(header[1], header[3]);
@@ -153,16 +150,13 @@ int parse(const QString& path, MpegAudioInfo& info) {
         unsigned char frameStart[kProbeBytes];
         if (readBytes(path, at, frameStart, xo + 12)) takeXing(frameStart, xo, info);
     }
-
-    // End of audio: before the first "TAG" in the last 1024 bytes.
     const int tailBytes = int(std::min<std::int64_t>(kTailBytes, fileSize));
     if (tailBytes > 3) {
         unsigned char tail[kTailBytes];
         if (readBytes(path, fileSize - tailBytes, tail, tailBytes)) {
             for (int q = 0; q <= tailBytes - 3; ++q) {
                 if (std::memcmp(tail + q, "TAG", 3) == 0) {
-                    info.AudioSize =
-                        toInt32(double(fileSize - info.AudioStart - tailBytes + q + 1));
+                    info.AudioSize = toInt32(double(fileSize - info.AudioStart - tailBytes + q + 1));
                     break;
                 }
             }
@@ -170,21 +164,24 @@ int parse(const QString& path, MpegAudioInfo& info) {
     }
     if (info.AudioSize <= 3) info.AudioSize = toInt32(double(fileSize - info.AudioStart + 1));
     info.AudioEnd = toInt32(double(info.AudioSize) + info.AudioStart - 1);
+}
 
-    const std::uint8_t b2 = header[1], b3 = header[2], b4 = header[3];
+// Layer, rate, bit rate and duration from the header; false for a header
+// no decoder would take.
+bool decodeHeader(const unsigned char (&header)[4], MpegAudioInfo& info) {
+    const std::uint8_t b2 = header[1], b3 = header[2];
     switch (b2 & 0x06) {
     case 0x02: info.Layer = 3; break;
     case 0x04: info.Layer = 2; break;
     case 0x06: info.Layer = 1; break;
-    default: return 0;
+    default: return false;
     }
     info.IsLowRate = (b2 & 0x08) == 0 ? 1 : 0;
-
     info.Bitrate = bitrateKbps(info.IsLowRate, info.Layer, b3 >> 4);
-    if (info.Bitrate == 0) return 0;
+    if (info.Bitrate == 0) return false;
 
     static constexpr std::int32_t rates[3] = {44100, 48000, 32000};
-    if ((b3 & 0x0C) == 0x0C) return 0;
+    if ((b3 & 0x0C) == 0x0C) return false;
     info.SampleRate = rates[(b3 & 0x0C) >> 2] / (info.IsLowRate ? 2 : 1);
 
     if (info.IsVbr) {
@@ -195,7 +192,10 @@ int parse(const QString& path, MpegAudioInfo& info) {
     } else {
         info.DurationMs = RoundToInt32(info.AudioSize / (info.Bitrate / 8.0));
     }
+    return true;
+}
 
+void describe(std::uint8_t b4, MpegAudioInfo& info) {
     struct Mode { int channels; const char* longName; const char* shortName; };
     static constexpr Mode modes[4] = {{2, "Stereo", "ST"}, {2, "JointStereo", "JS"},
                                       {2, "DualChannel", "DC"}, {1, "Mono", "Mono"}};
@@ -212,8 +212,22 @@ int parse(const QString& path, MpegAudioInfo& info) {
     info.ShortText = QStringLiteral("mp") + layer + u'(' +
                      QString::number(info.SampleRate / 1000.0) + QStringLiteral("kHz/") + kbps +
                      QStringLiteral("kb/") + QLatin1String(mode.shortName) + u')';
-
     info.BlockBytes = RoundToInt32(3456.0 / info.SampleRate * (double(info.Bitrate) * 125));
+}
+
+int parse(const QString& path, MpegAudioInfo& info) {
+    const bool isMp3 = path.right(3).compare(QLatin1String("mp3"), Qt::CaseInsensitive) == 0;
+    std::int64_t size64 = 0;
+    info.FileSize = FileSizeOf(path, size64);
+    const std::int64_t fileSize = info.FileSize;
+    if (fileSize < kProbeBytes) return 0;
+
+    unsigned char header[4] = {};
+    const std::int64_t at = locateFirstFrame(path, fileSize, isMp3, info, header);
+    if (at < 0) return 0;
+    measureAudio(path, fileSize, at, header, info);
+    if (!decodeHeader(header, info)) return 0;
+    describe(header[3], info);
     return 1;
 }
 
