@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include "media/playlist_formats.h"
+
+using namespace rilumo;
+
+namespace {
+const QString kBase = QStringLiteral("/lists/");
+}
+
+TEST(PlaylistFormats, EntriesResolveToLocalPaths) {
+    const struct {
+        const char* entry;
+        const char* path;
+    } rows[] = {
+        {"/music/a.mp3", "/music/a.mp3"},
+        {"b c.flac", "/lists/b c.flac"},
+        {"../up/d.ogg", "/up/d.ogg"},
+        {"./sub/曲.opus", "/lists/sub/曲.opus"},
+        {"file:///music/a%20b%23.mp3", "/music/a b#.mp3"},
+        {"file://localhost/music/%E6%9B%B2.wav", "/music/曲.wav"},
+        {"FILE:///x.mp3", "/x.mp3"},
+        {"file://server/share/x.mp3", ""},
+        {"http://radio.example/stream", ""},
+        {"C:\\Music\\a.mp3", ""},
+        {"d:/music/a.mp3", ""},
+        {"\\\\server\\share\\a.mp3", ""},
+        {"   ", ""},
+        {"", ""},
+        {"odd:name.mp3", "/lists/odd:name.mp3"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(ResolveListEntry(QString::fromUtf8(r.entry), kBase), QString::fromUtf8(r.path)) << r.entry;
+}
+
+TEST(PlaylistFormats, KindsByExtension) {
+    EXPECT_EQ(PlaylistKindOf("/a/x.M3U"), PlaylistKind::M3u);
+    EXPECT_EQ(PlaylistKindOf("/a/x.m3u8"), PlaylistKind::M3u8);
+    EXPECT_EQ(PlaylistKindOf("/a/x.Pls"), PlaylistKind::Pls);
+    EXPECT_EQ(PlaylistKindOf("/a/x.xspf"), PlaylistKind::Xspf);
+    EXPECT_EQ(PlaylistKindOf("/a/x.rnl"), PlaylistKind::Own);
+    EXPECT_TRUE(IsForeignPlaylist("/a/x.pls"));
+    EXPECT_FALSE(IsForeignPlaylist("/a/x.lst"));
+}
+
+TEST(PlaylistFormats, M3uSkipsCommentsAndFallsBackToLatin1) {
+    const QByteArray m3u = "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:123,Artist - Title\r\na.mp3\r\n\r\n/abs/b.wav\n#x\n";
+    EXPECT_EQ(ParsePlaylist(PlaylistKind::M3u8, m3u, kBase), QStringList({"/lists/a.mp3", "/abs/b.wav"}));
+    const QByteArray latin1 = "caf\xE9.mp3\n";  // not valid UTF-8
+    EXPECT_EQ(ParsePlaylist(PlaylistKind::M3u, latin1, kBase), QStringList({QString::fromUtf8("/lists/café.mp3")}));
+    EXPECT_EQ(ParsePlaylist(PlaylistKind::M3u, "caf\xC3\xA9.mp3", kBase),
+              QStringList({QString::fromUtf8("/lists/café.mp3")}));
+}
+
+TEST(PlaylistFormats, PlsTakesFilesInNumberOrder) {
+    const QByteArray pls =
+        "[other]\nFile1=/not/this.mp3\n[playlist]\nNumberOfEntries=1\nFile10=ten.mp3\r\n"
+        "Title2=x\nFile2 = /two.mp3 \nfile1=one.mp3\nFilex=bad.mp3\nFile1=dup.mp3\nVersion=2\n";
+    EXPECT_EQ(ParsePlaylist(PlaylistKind::Pls, pls, kBase),
+              QStringList({"/lists/one.mp3", "/two.mp3", "/lists/ten.mp3"}));
+}
+
+TEST(PlaylistFormats, XspfTakesTheFirstLocationOfEachTrack) {
+    const QByteArray xspf = R"(<?xml version="1.0" encoding="UTF-8"?>
+<playlist version="1" xmlns="http://xspf.org/ns/0/">
+  <title>t</title><location>file:///not/a/track.mp3</location>
+  <trackList>
+    <track><title>One</title><location>file:///m/one%20a.flac</location><location>file:///m/alt.flac</location></track>
+    <track><location>http://example/stream.ogg</location></track>
+    <track><location>rel/tw%C3%B6.ogg</location></track>
+    <track><annotation>no location</annotation></track>
+    <track><location>&#47;abs&amp;x.mp3</location></track>
+  </trackList>
+</playlist>)";
+    EXPECT_EQ(ParsePlaylist(PlaylistKind::Xspf, xspf, kBase),
+              QStringList({"/m/one a.flac", QString::fromUtf8("/lists/rel/twö.ogg"), "/abs&x.mp3"}));
+    // A broken document keeps what came before the fault.
+    EXPECT_EQ(ParsePlaylist(PlaylistKind::Xspf, xspf.left(xspf.indexOf("<track><location>http")), kBase),
+              QStringList({"/m/one a.flac"}));
+}
+
+TEST(PlaylistFormats, OwnListsKeepTheQuoteRule) {
+    const QByteArray own = "\"/m/a.mp3\"\r\nrel.wav\r\n\"\r\nC:\\x.mp3\r\n";
+    EXPECT_EQ(ParsePlaylist(PlaylistKind::Own, own, kBase), QStringList({"/m/a.mp3", "/lists/rel.wav"}));
+}
