@@ -1,5 +1,5 @@
-// Writes the seed corpus: fuzz_seeds OUT_DIR makes OUT_DIR/wave_reader and
-// OUT_DIR/mpeg_info with small files of the layouts the readers meet.
+// Writes the seed corpus: fuzz_seeds OUT_DIR makes a folder per fuzzer in
+// OUT_DIR with small files of the layouts the readers meet.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -89,6 +89,40 @@ void mpegSeeds(const QString& d) {
     }
 }
 
+void openFormatSeeds(const QString& d) {
+    seed(d, "flac-bare", QByteArray("fLaC\x80\x00\x00\x22", 8) + QByteArray(10, '\x10') +
+                             QByteArray("\x0a\xc4\x42\xf0\x00\x01\x00\x00", 8) + QByteArray(16, '\0'));
+    seed(d, "wvpk-bare", QByteArray("wvpk", 4) + QByteArray(28, '\x01'));
+    seed(d, "id3-then", Id3v2Tag(40) + QByteArray("fLaC", 4));
+    QTemporaryDir tmp;
+    const QString tone = tmp.filePath("tone.wav");
+    WriteSineWave(tone, 44100, 2, 16, 440, 300);
+    const struct { const char* name; const char* element; const char* fragment; } encoders[] = {
+        {"flac", "flacenc", "flacenc"},
+        {"vorbis", "vorbisenc", "vorbisenc ! oggmux"},
+        {"opus", "opusenc", "audioresample ! audio/x-raw,rate=48000 ! opusenc ! oggmux"},
+        {"ogg-flac", "flacenc", "flacenc ! oggmux"},
+        {"wavpack", "wavpackenc", "wavpackenc"},
+    };
+    for (const auto& e : encoders) {
+        const QString out = tmp.filePath(QString(e.name) + ".bin");
+        if (HasGstElement(e.element) && EncodeWithGStreamer(tone, out, e.fragment)) seed(d, e.name, ReadFile(out));
+    }
+}
+
+void listSeeds(const QString& root) {
+    seed(root + "/list_m3u", "extm3u",
+         "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:12,A - B\r\nrel/a.mp3\r\n/abs/b.flac\nfile:///x%20y.ogg\nC:\\w.mp3\n");
+    seed(root + "/list_m3u", "latin1", "caf\xE9.mp3\n../up.wav\n");
+    seed(root + "/list_pls", "pls",
+         "[playlist]\nFile2=b.mp3\nTitle2=B\nFile1=file:///a.mp3\nNumberOfEntries=2\nVersion=2\n");
+    seed(root + "/list_xspf", "xspf",
+         "<?xml version=\"1.0\"?><playlist version=\"1\" xmlns=\"http://xspf.org/ns/0/\"><trackList>"
+         "<track><location>file:///a%20b.flac</location></track><track><location>rel/c.ogg</location>"
+         "</track></trackList></playlist>");
+    seed(root + "/list_own", "own", "\"/m/a.mp3\"\r\nrel.wav\r\n\"\r\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -100,8 +134,12 @@ int main(int argc, char** argv) {
     const QString root = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(root + "/wave_reader");
     QDir().mkpath(root + "/mpeg_info");
+    for (const char* sub : {"open_formats", "list_m3u", "list_pls", "list_xspf", "list_own"})
+        QDir().mkpath(root + u'/' + QLatin1String(sub));
     waveSeeds(root + "/wave_reader");
     mpegSeeds(root + "/mpeg_info");
+    openFormatSeeds(root + "/open_formats");
+    listSeeds(root);
     std::printf("fuzz_seeds: %d seed files in %s\n", written, argv[1]);
     return written > 0 ? 0 : 1;
 }

@@ -1,0 +1,5 @@
+#include "tests/fuzz/fuzz_playlist.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    return rilumo::fuzz::FuzzPlaylist(rilumo::PlaylistKind::M3u, data, size);
+}
