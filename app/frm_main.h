@@ -70,6 +70,8 @@ public:
     void AddTitle(const QString& path, std::int32_t index);
     void AddFolder(const QString& folder);
     void ReadList(const QString& file);
+    // Shows why a list cannot be loaded; false when it cannot.
+    bool TellListProblem(const QString& file);
     // False when the list could not be written; the user has been told why.
     bool WriteList(const QString& file);
     void DropOnList(const QStringList& files, float y);

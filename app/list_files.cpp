@@ -1,9 +1,12 @@
 #include "app/playlist_commands.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
 
+#include "media/playlist_formats.h"
+#include "support/file_ops.h"
 #include "support/paths.h"
 
 namespace rilumo {
@@ -15,7 +18,8 @@ std::int32_t FileTypeCode(const QString& path) {
     } kTable[] = {{"wav", 1},  {"mp1", 2},  {"mp2", 3},  {"mp3", 4},  {"aif", 5},  {"aiff", 5},
                   {"snd", 5},  {"asf", 5},  {"wma", 5},  {"m4a", 5},  {"m1v", 6},  {"m2v", 6},
                   {"mpg", 6},  {"mpeg", 6}, {"avi", 7},  {"wmv", 7},  {"asx", 7},  {"mid", 8},
-                  {"midi", 8}, {"smf", 8}};
+                  {"midi", 8}, {"smf", 8},  {"flac", 9}, {"ogg", 9},  {"oga", 9},  {"opus", 9},
+                  {"wv", 9}};
     const QString ext = LowerExtension(path);
     for (const auto& e : kTable)
         if (ext == QLatin1String(e.ext)) return e.code;
@@ -26,7 +30,31 @@ namespace {
 // No path on this platform is longer; a longer line names no file.
 constexpr qsizetype kMaxLineBytes = 32768;
 constexpr qint64 kChunk = 64 * 1024;
+// Far above any real list; a bigger "list" is something else.
+constexpr qint64 kMaxForeignListBytes = 64 * 1024 * 1024;
+constexpr qint64 kTextProbeBytes = 4096;
 }  // namespace
+
+QString ListFileProblem(const QString& file) {
+    const QFileInfo fi(file);
+    if (fi.isDir()) return QStringLiteral("フォルダはプレイリストとして読み込めません。");
+    if (!IsRegularFile(file)) return QStringLiteral("通常のファイルではありません。");
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) return f.errorString();
+    const QByteArray head = f.read(kTextProbeBytes);
+    const bool utf16 = head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF");
+    if (!utf16 && head.contains('\0')) return QStringLiteral("テキストファイルではありません。");
+    return {};
+}
+
+QString ListBaseFolder(const QString& file) { return QFileInfo(file).absolutePath() + u'/'; }
+
+QStringList ReadForeignList(const QString& file) {
+    if (!IsRegularFile(file)) return {};
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxForeignListBytes) return {};
+    return ParsePlaylist(PlaylistKindOf(file), f.readAll(), ListBaseFolder(file));
+}
 
 ListReader::ListReader(const QString& file) : file_(file) {
     if (!file_.open(QIODevice::ReadOnly)) eof_ = true;

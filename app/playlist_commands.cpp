@@ -4,11 +4,13 @@
 
 #include <QApplication>
 #include <QDirIterator>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
 #include "app/frm_main.h"
 #include "controls/surface_widget.h"
+#include "media/playlist_formats.h"
 #include "support/error_trap.h"
 #include "support/event_pump.h"
 #include "support/file_ops.h"
@@ -90,16 +92,36 @@ void FrmMain::AddFolder(const QString& folderIn) {
 }
 
 void FrmMain::ReadList(const QString& file) {
+    // A pipe or a device would hold the first read for good.
+    if (!IsRegularFile(file)) return;
     Trap([&] {
+        if (IsForeignPlaylist(file)) {
+            for (const QString& path : ReadForeignList(file)) {
+                DoEvents();
+                if (closing_) break;
+                if (FileExists(path)) AddTitle(path, -2);
+            }
+            return;
+        }
+        const QString base = ListBaseFolder(file);
         ListReader reader(file);
         QString line;
         for (;;) {
             DoEvents();
             if (closing_ || !reader.Next(line)) break;
-            if (FileExists(line)) AddTitle(line, -2);
+            const QString path = ResolveListEntry(line, base);
+            if (FileExists(path)) AddTitle(path, -2);
         }
     });
     lv_->Refresh();
+}
+
+bool FrmMain::TellListProblem(const QString& file) {
+    const QString why = ListFileProblem(file);
+    if (why.isEmpty()) return true;
+    CenteredMessageBox(QStringLiteral("プレイリストを読み込めませんでした。\n%1\n%2").arg(file, why), 48,
+                       QStringLiteral("Rilumo"), this);
+    return false;
 }
 
 bool FrmMain::WriteList(const QString& file) {
@@ -135,6 +157,8 @@ void FrmMain::MenuFileClick(int index) {
                 if (index == 1) {
                     WriteList(EnsureExtension(path, QStringLiteral(".lst")));
                 } else {
+                    // A list that cannot be read must not cost the user the playlist.
+                    if (QFileInfo::exists(path) && !TellListProblem(path)) return;
                     if (!FileExists(path)) return;
                     lv_->DeleteAll();
                     ReadList(path);
@@ -199,6 +223,19 @@ void FrmMain::DropOnList(const QStringList& files, float y) {
     BusyCursor hourglass;
     for (const QString& f : files) {
         DoEvents();
+        if (IsForeignPlaylist(f)) {
+            // A list's entries go in at the row in their own order.
+            int at = index;
+            for (const QString& path : ReadForeignList(f)) {
+                if (!FileExists(path)) continue;
+                const int before = lv_->ItemCount();
+                AddTitle(path, at);
+                const int added = lv_->ItemCount() - before;
+                FollowInsertion(at, added);
+                at += added;
+            }
+            continue;
+        }
         const int before = lv_->ItemCount();
         AddTitle(f, index);
         FollowInsertion(index, lv_->ItemCount() - before);

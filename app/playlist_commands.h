@@ -10,8 +10,8 @@
 
 namespace rilumo {
 
-// The playlist's file-type code for a path's extension (1 wav ... 8 midi),
-// 0 when the extension is not one the player accepts.
+// The playlist's file-type code for a path's extension (1 wav ... 8 midi,
+// 9 the open formats), 0 when the extension is not one the player accepts.
 std::int32_t FileTypeCode(const QString& path);
 
 // Reads a list file line by line without holding it whole: CR LF, LF or CR
@@ -31,6 +31,17 @@ private:
     qsizetype pos_ = 0;
     bool eof_ = false;
 };
+
+// Why a list file cannot be loaded (a folder, no permission, not text), in
+// words for the user; empty when it can.
+QString ListFileProblem(const QString& file);
+
+// The entries of a list another program wrote (M3U, M3U8, PLS, XSPF), as
+// local paths in list order, relative ones taken against the list's folder.
+QStringList ReadForeignList(const QString& file);
+
+// The folder relative entries of a list are taken against, ending in "/".
+QString ListBaseFolder(const QString& file);
 
 // Writes one path per line, CR LF ended, through a temporary file renamed
 // over the target: a failed save leaves any existing file as it was.

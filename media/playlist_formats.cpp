@@ -138,6 +138,11 @@ QString ResolveListEntry(const QString& entry, const QString& baseFolder) {
 }
 
 QString DecodeListText(PlaylistKind kind, const QByteArray& bytes) {
+    // Some editors save "Unicode" text as UTF-16 with a byte-order mark.
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(QStringDecoder::Utf16);
+        return utf16.decode(bytes);
+    }
     QByteArray b = bytes;
     if (b.startsWith("\xEF\xBB\xBF")) b.remove(0, 3);
     // Lists from older players are often in a single-byte code page.

@@ -26,7 +26,7 @@ bool IsForeignPlaylist(const QString& path);
 QString ResolveListEntry(const QString& entry, const QString& baseFolder);
 
 // The text of a list in its encoding: UTF-8 with or without a byte-order
-// mark; for an M3U or PLS that is not valid UTF-8, Latin-1.
+// mark, UTF-16 with one; for an M3U or PLS that is not valid UTF-8, Latin-1.
 QString DecodeListText(PlaylistKind kind, const QByteArray& bytes);
 
 // The entries of a whole list, in list order, resolved as above; entries

@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include "app/frm_main.h"
@@ -63,6 +64,7 @@ TEST(FileTypes, CodeByLowerCasedExtension) {
     for (const char* e : {"m1v", "m2v", "mpg", "mpeg"}) EXPECT_EQ(FileTypeCode(QString("x.") + e), 6);
     for (const char* e : {"avi", "wmv", "asx"}) EXPECT_EQ(FileTypeCode(QString("x.") + e), 7);
     for (const char* e : {"mid", "midi", "smf"}) EXPECT_EQ(FileTypeCode(QString("x.") + e), 8);
+    for (const char* e : {"flac", "OGG", "oga", "opus", "wv"}) EXPECT_EQ(FileTypeCode(QString("x.") + e), 9);
     EXPECT_EQ(FileTypeCode("/a.mp3/readme"), 0);
     EXPECT_EQ(FileTypeCode("/a/x.txt"), 0);
     EXPECT_EQ(FileTypeCode("/a/mp3"), 0);
@@ -164,6 +166,59 @@ TEST_F(Playlist, ListReadingSurvivesOddLines) {
 
     w->ReadList(appDir.File("no such list"));
     EXPECT_EQ(w->LV().ItemCount(), 5);
+}
+
+TEST_F(Playlist, ListsOfOtherProgramsLoadWithTheirRelativePaths) {
+    QDir(media.Path()).mkdir("sub dir");
+    const QString a = touch("a.flac"), b = touch("曲 b.ogg"), c = touch("sub dir/c.opus"), d = touch("d.wv");
+    const QByteArray bUri = QUrl::fromLocalFile(b).toEncoded();
+    const struct {
+        const char* name;
+        QByteArray text;
+    } lists[] = {
+        {"x.m3u", "\xEF\xBB\xBF#EXTM3U\r\n#EXTINF:1,A\r\na.flac\r\n" + bUri + "\r\nsub dir/c.opus\r\n"
+                  "C:\\Music\\d.wv\r\n" + d.toUtf8() + "\r\n"},
+        {"x.m3u8", "a.flac\n" + b.toUtf8() + "\n./sub dir/../sub dir/c.opus\nmissing.flac\n" + d.toUtf8()},
+        {"x.pls", "[playlist]\nFile4=" + d.toUtf8() + "\nFile1=a.flac\nFile3=sub dir/c.opus\nFile2=" + bUri +
+                  "\nNumberOfEntries=9\n"},
+        {"x.xspf", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><playlist version=\"1\" "
+                   "xmlns=\"http://xspf.org/ns/0/\"><trackList><track><location>a.flac</location></track>"
+                   "<track><location>" + bUri + "</location></track><track><location>sub%20dir/c.opus"
+                   "</location></track><track><location>" + QUrl::fromLocalFile(d).toEncoded() +
+                   "</location></track></trackList></playlist>"},
+        {"x.lst", "a.flac\r\n\"" + b.toUtf8() + "\"\r\nsub dir/c.opus\r\n" + QUrl::fromLocalFile(d).toEncoded()},
+    };
+    for (const auto& l : lists) {
+        ASSERT_TRUE(test::WriteFile(media.File(l.name), l.text));
+        w->LV().DeleteAll();
+        w->ReadList(media.File(l.name));
+        EXPECT_EQ(paths(), (QStringList{a, b, c, d})) << l.name;
+    }
+    // A list dropped on the list goes in at the row, in its own order.
+    w->LV().DeleteAll();
+    for (const char* n : {"r0.wav", "r1.wav"}) w->AddTitle(touch(n), -2);
+    w->DropOnList({media.File("x.m3u8")}, 1.2f * w->LV().OneHeight());
+    EXPECT_EQ(titles(), (QStringList{"r0", "a", "曲 b", "c", "d", "r1"}));
+}
+
+TEST_F(Playlist, AListThatCannotBeReadKeepsThePlaylistAndSaysWhy) {
+    w->AddTitle(touch("kept.wav"), -2);
+    const QString binary = appDir.File("song.lst");
+    ASSERT_TRUE(test::WriteFile(binary, QByteArray("RIFF\0\0\0\0WAVEfmt ", 16)));
+    const QString locked = appDir.File("locked.m3u");
+    ASSERT_TRUE(test::WriteFile(locked, "a.wav\n"));
+    QFile::setPermissions(locked, QFileDevice::WriteOwner);
+    QStringList cases{binary, appDir.Path()};
+    if (!QFileInfo(locked).isReadable()) cases << locked;  // root reads anything
+    for (const QString& list : cases) {
+        dialogs.messages.clear();
+        dialogs.files << list;
+        w->MenuFileClick(kLoad);
+        ASSERT_EQ(dialogs.messages.size(), 1) << list.toStdString();
+        EXPECT_TRUE(dialogs.messages.first().contains(list));
+        EXPECT_EQ(titles(), QStringList{"kept"});
+        EXPECT_EQ(w->State().busy, 0);
+    }
 }
 
 TEST_F(Playlist, RnlListIsShuffledOnLoad) {

@@ -50,6 +50,9 @@ TEST(PlaylistFormats, M3uSkipsCommentsAndFallsBackToLatin1) {
     EXPECT_EQ(ParsePlaylist(PlaylistKind::M3u, latin1, kBase), QStringList({QString::fromUtf8("/lists/café.mp3")}));
     EXPECT_EQ(ParsePlaylist(PlaylistKind::M3u, "caf\xC3\xA9.mp3", kBase),
               QStringList({QString::fromUtf8("/lists/café.mp3")}));
+    const QString utf16 = QChar(0xFEFF) + QString::fromUtf8("#EXTM3U\r\n曲.mp3\r\n");
+    const QByteArray le(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2);
+    EXPECT_EQ(ParsePlaylist(PlaylistKind::M3u, le, kBase), QStringList({QString::fromUtf8("/lists/曲.mp3")}));
 }
 
 TEST(PlaylistFormats, PlsTakesFilesInNumberOrder) {
