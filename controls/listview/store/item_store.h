@@ -97,6 +97,19 @@ public:
     // count means below the last entry.
     int YsItem(float y) const;
 
+    // --- The view's mouse selection (shift: 1 Shift, 2 Ctrl; 3 counts as neither) ---
+    // A left press on row: Shift selects exactly the rows from the cursor (the
+    // first row without one) to row; Ctrl leaves the selection to the release;
+    // a plain press selects row alone, except right after a Shift range on a
+    // selected row (so that the range can be dragged) or after a Ctrl press.
+    // With noMultiSelect non-zero Shift and Ctrl presses are plain ones. Row
+    // becomes the cursor. On an empty list it only drops the cursor and
+    // returns false.
+    bool PressSelect(int row, int shift, std::int32_t noMultiSelect);
+    // A left release: Ctrl (unless noMultiSelect is 1) toggles row and makes
+    // it the cursor; on an empty list it drops the cursor.
+    void ReleaseSelect(int row, int shift, std::int32_t noMultiSelect);
+
     // --- Ordering ---
     // Sorts by data column orderItem; repeating the same column alternates
     // ascending and descending unless force is 1. Text columns compare
