@@ -18,10 +18,12 @@
 #include <QString>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "controls/listview/store/column_table.h"
 #include "controls/listview/store/list_entry.h"
+#include "controls/listview/store/shuffle_random.h"
 #include "support/value.h"
 
 namespace rilumo {
@@ -119,6 +121,8 @@ public:
     bool ReOrder(int orderItem, int force);
     // Shuffles the entries (three or more); the next ReOrder is ascending.
     void RndItem();
+    // Where RndItem draws from; an empty source restores ReseededUniform.
+    void SetRandomSource(UniformSource source) { random_ = std::move(source); }
 
     // --- Combo lists of the in-place editors ---
     void AddComboItem(int dataIdx, const QString& text);
@@ -175,6 +179,7 @@ private:
     std::int32_t lastDrawnTopRow_ = 0;
     bool shiftRangeDone_ = false;
     bool ctrlPending_ = false;
+    UniformSource random_;
 };
 
 }  // namespace rilumo
