@@ -16,6 +16,7 @@
 #include "app/quit_signals.h"
 #include "controls/draw_primitives.h"
 #include "controls/key_codes.h"
+#include "controls/listview/playlist_view_setup.h"
 #include "playback/graph/graph.h"
 #include "support/convert.h"
 #include "support/error_trap.h"
@@ -262,20 +263,7 @@ void FrmMain::InitPlayButtons() {
 void FrmMain::ShowStatusPicture(int index) { imageOA_[0]->setPixmap(imageOA_[static_cast<size_t>(index)]->pixmap()); }
 
 void FrmMain::ShowStoppedIcon() { ShowStatusPicture(1); }
-void FrmMain::InitPlaylistView() {
-    UC_ListView& lv = *lv_;
-    lv.SetNumData(1);
-    lv.SetNumAux(1);
-    lv.SetUseUCBar(1);
-    lv.SetOneHeight(255);
-    lv.SetStyle(9, false, QString(), 0xFFFFFF, 0);
-    lv.SetSelectedColorMode(15);
-    lv.SetSelectedColor(4210752);
-    lv.Init();
-    lv.SetTabName(0, QStringLiteral("タイトル"));
-    lv.SetTabWidth(0, 6000);
-    lv.ReDrawTab(-1);
-}
+void FrmMain::InitPlaylistView() { SetUpPlaylistView(*lv_, {{QStringLiteral("タイトル"), 6000}}); }
 void FrmMain::InitTextPanel() {
     UC_TextPicture& p = *picPlay_;
     for (int set = 0; set < 3; ++set) p.AddStdColorSet(set);

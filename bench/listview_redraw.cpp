@@ -3,9 +3,11 @@
 
 #include <chrono>
 #include <cstdio>
+#include <vector>
 
 #include <QApplication>
 
+#include "controls/listview/playlist_view_setup.h"
 #include "controls/listview/uc_listview.h"
 
 using namespace rilumo;
@@ -20,14 +22,7 @@ double MsPer(int reps, const auto& f) {
 
 void Setup(UC_ListView& lv, int n, int w, int h, int cols) {
     lv.resize(w, h);
-    lv.SetNumData(cols);
-    lv.SetNumAux(1);
-    lv.SetOneHeight(255);
-    lv.SetStyle(9, false, QString(), 0xFFFFFF, 0);
-    lv.SetSelectedColorMode(15);
-    lv.SetSelectedColor(4210752);
-    lv.Init();
-    for (int c = 0; c < cols; ++c) lv.SetTabWidth(c, cols == 1 ? 4800 : 2400);
+    SetUpPlaylistView(lv, std::vector<PlaylistColumn>(size_t(cols), {QString(), cols == 1 ? 4800 : 2400}));
     lv.AddItem(n);
     for (int i = 0; i < n; ++i)
         for (int c = 0; c < cols; ++c) lv.SetValue(i, c, QStringLiteral("track title number %1").arg(i));

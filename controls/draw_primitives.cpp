@@ -172,20 +172,29 @@ void DrawEdgeRect(Surface& s, double x, double y, double w, double h, int sunken
     });
 }
 
-QString FitText(const QString& text, const Surface& s, double width, int keepEnd) {
+QString FitText(const QString& text, const TextMeasure& measure, double width, int keepEnd) {
     return TrapOr<QString>(text, [&] {
-        if (text.size() < 2 || s.TextWidth(text) <= width) return text;
+        if (text.size() < 2 || measure.TextWidth(text) <= width) return text;
         auto part = [&](qsizetype b) { return keepEnd ? text.right(b) : text.left(b); };
         // The smallest b whose part is too wide; the part widths grow with b,
         // so a binary search finds the same b as counting up from 2.
         qsizetype lo = 2, hi = text.size();
         while (lo < hi) {
             const qsizetype mid = lo + (hi - lo) / 2;
-            if (s.TextWidth(part(mid)) > width) hi = mid;
+            if (measure.TextWidth(part(mid)) > width) hi = mid;
             else lo = mid + 1;
         }
         return part(lo - 1);
     });
+}
+
+QString FitText(const QString& text, const Surface& s, double width, int keepEnd) {
+    struct SurfaceMeasure final : TextMeasure {
+        explicit SurfaceMeasure(const Surface& surface) : s(surface) {}
+        double TextWidth(const QString& t) const override { return s.TextWidth(t); }
+        const Surface& s;
+    };
+    return FitText(text, SurfaceMeasure(s), width, keepEnd);
 }
 
 }  // namespace rilumo

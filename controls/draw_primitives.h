@@ -31,8 +31,20 @@ void ApplyColorScheme(Surface& s, int scheme, std::int32_t a, std::int32_t b);
 // A soft 3-D edge, raised or sunken, around a rectangle given in twips.
 void DrawEdgeRect(Surface& s, double x, double y, double w, double h, int sunken);
 
+// What FitText needs of a surface: the width of a text, in the units of the
+// width it fits.
+class TextMeasure {
+public:
+    virtual double TextWidth(const QString& text) const = 0;
+
+protected:
+    ~TextMeasure() = default;
+};
+
 // The text cut at its end (or, with keepEnd, at its start) so that it fits
 // width twips; at least one character stays. No ellipsis.
+QString FitText(const QString& text, const TextMeasure& measure, double width, int keepEnd);
+// Measured with the surface's font.
 QString FitText(const QString& text, const Surface& s, double width, int keepEnd);
 
 }  // namespace rilumo

@@ -1,9 +1,12 @@
 #pragma once
-// Key and modifier codes as the controls' hosts know them: the platform's
-// virtual keys for the common editing keys, the character code for letters
-// and digits, and the shift word 1 shift, 2 ctrl, 4 alt.
+// Key, button and modifier codes as the controls' hosts know them: the
+// platform's virtual keys for the common editing keys, the character code for
+// letters and digits, the buttons 1 left, 2 right, 4 middle, and the shift
+// word 1 shift, 2 ctrl, 4 alt.
 
 #include <Qt>
+
+#include <cstdint>
 
 namespace rilumo {
 
@@ -34,6 +37,19 @@ inline int QtKeyOf(int vk) {
 
 inline int KeyShiftOf(Qt::KeyboardModifiers m) {
     return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+}
+
+// The list view's mouse events report Shift and Ctrl only.
+inline int MouseShiftOf(Qt::KeyboardModifiers m) { return KeyShiftOf(m) & 3; }
+
+// 0 for a button without a code.
+inline std::int16_t MouseButtonCode(Qt::MouseButton b) {
+    switch (b) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+    }
 }
 
 }  // namespace rilumo

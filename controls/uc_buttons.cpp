@@ -8,6 +8,7 @@
 #include "controls/control_font.h"
 #include "controls/control_resources.h"
 #include "controls/draw_primitives.h"
+#include "controls/key_codes.h"
 #include "controls/units.h"
 #include "support/error_trap.h"
 #include "support/ui/syscolors.h"
@@ -26,12 +27,6 @@ bool KeepsItsColours(int cell) {
     case 8: case 9: case 10: case 11: case 13: case 18: case 19: case 20: case 23: case 24: return true;
     default: return false;
     }
-}
-
-// The platform's Shift argument: 1 Shift, 2 Ctrl, 4 Alt.
-int ShiftState(Qt::KeyboardModifiers m) {
-    return ((m & Qt::ShiftModifier) ? 1 : 0) | ((m & Qt::ControlModifier) ? 2 : 0) |
-           ((m & Qt::AltModifier) ? 4 : 0);
 }
 
 }  // namespace
@@ -326,7 +321,7 @@ void UC_Buttons::mouseReleaseEvent(QMouseEvent* e) {
     if (!inside) return;
     if (e->button() == Qt::LeftButton) {
         DrawButton(p, 0);
-        const int shift = ShiftState(e->modifiers());
+        const int shift = KeyShiftOf(e->modifiers());
         if (shift != 0) emit ShiftClicked(p, shift);
         else emit ButtonClicked(p);
     } else if (e->button() == Qt::RightButton) {

@@ -8,6 +8,7 @@
 #include "controls/colors.h"
 #include "controls/control_resources.h"
 #include "controls/draw_primitives.h"
+#include "controls/key_codes.h"
 #include "controls/units.h"
 #include "support/error_trap.h"
 #include "support/ui/syscolors.h"
@@ -23,15 +24,6 @@ constexpr std::uint32_t kSysDkShadow = kSysColorFlag + kColor3dDkShadow;
 std::int32_t ClampToInt32(long long v) {
     return static_cast<std::int32_t>(std::clamp<long long>(v, std::numeric_limits<std::int32_t>::min(),
                                                            std::numeric_limits<std::int32_t>::max()));
-}
-
-std::int16_t ButtonCode(Qt::MouseButton b) {
-    switch (b) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
-    }
 }
 
 }  // namespace
@@ -216,7 +208,7 @@ void UC_Slider::TrackMouse(QEvent::Type type, QMouseEvent* e) {
             Draw(RoundEvenInt(c - grabOffset_));
         }
         clicked_ = -1;
-        emit MouseUD(true, ButtonCode(e->button()));
+        emit MouseUD(true, MouseButtonCode(e->button()));
         if (left) emit Scrolled(1);
         break;
     }
@@ -228,7 +220,7 @@ void UC_Slider::TrackMouse(QEvent::Type type, QMouseEvent* e) {
         break;
     case QEvent::MouseButtonRelease:
         clicked_ = 0;
-        emit MouseUD(false, ButtonCode(e->button()));
+        emit MouseUD(false, MouseButtonCode(e->button()));
         if (left) emit Scrolled(1);
         break;
     case QEvent::MouseButtonDblClick:
@@ -262,7 +254,7 @@ void UC_Slider::ArrowMouse(int i, QEvent::Type type, QMouseEvent* e) {
             timerCheck_.stop();
             clicked_ = 0;
         }
-        emit MouseUD(false, ButtonCode(e->button()));
+        emit MouseUD(false, MouseButtonCode(e->button()));
         break;
     default: break;
     }

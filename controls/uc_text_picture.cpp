@@ -17,19 +17,6 @@
 
 namespace rilumo {
 
-namespace {
-
-std::int16_t ButtonCode(Qt::MouseButton b) {
-    switch (b) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
-    }
-}
-
-}  // namespace
-
 UC_TextPicture::UC_TextPicture(QWidget* parent) : SurfaceWidget(parent) {
     Pic().SetBackColor(0x000000);
     Pic().SetForeColor(kSysColorFlag + kColorBtnFace);
@@ -181,14 +168,16 @@ void UC_TextPicture::Press(std::int16_t button, double x, double y) {
     });
 }
 
-void UC_TextPicture::mousePressEvent(QMouseEvent* e) { Press(ButtonCode(e->button()), TwipsX(e), TwipsY(e)); }
+void UC_TextPicture::mousePressEvent(QMouseEvent* e) {
+    Press(MouseButtonCode(e->button()), TwipsX(e), TwipsY(e));
+}
 
 void UC_TextPicture::mouseReleaseEvent(QMouseEvent* e) {
     if (locked_ != 0 || !pressed_) return;
     pressed_ = false;
     const int i = HitTest(TwipsX(e), TwipsY(e));
     if (i < SlotCount() && slots_[i].click != 0) Draw(-1);
-    emit MouseUD(ButtonCode(e->button()), false, i);
+    emit MouseUD(MouseButtonCode(e->button()), false, i);
 }
 
 void UC_TextPicture::mouseDoubleClickEvent(QMouseEvent*) {
@@ -208,7 +197,7 @@ void UC_TextPicture::dragMoveEvent(QDragMoveEvent* e) {
 void UC_TextPicture::dropEvent(QDropEvent* e) {
     if (locked_ != 0) return;
     const std::int32_t effect = static_cast<std::int32_t>(e->dropAction());
-    emit OLEDragDrop(e->mimeData(), effect, ButtonCode(Qt::MouseButton(int(e->buttons()))),
+    emit OLEDragDrop(e->mimeData(), effect, MouseButtonCode(Qt::MouseButton(int(e->buttons()))),
                      static_cast<std::int16_t>(KeyShiftOf(e->modifiers())), static_cast<float>(e->position().x() * Tpp()),
                      static_cast<float>(e->position().y() * Tpp()));
     e->acceptProposedAction();

@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "controls/listview/store/item_store.h"
@@ -29,12 +30,11 @@ class QComboBox;
 class QLineEdit;
 class QMenu;
 class QMimeData;
-class QScrollBar;
 
 namespace rilumo {
 
+struct ListScrollBar;
 class SurfaceWidget;
-class UC_Slider;
 
 class UC_ListView : public QWidget {
     Q_OBJECT
@@ -217,28 +217,54 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct Bar;
-    Bar& VBar() const;
-    Bar& HBar() const;
+    // Scrolling (scrolling.cpp).
+    ListScrollBar& VBar() const;
+    ListScrollBar& HBar() const;
+    void CreateBars();
+    void PlaceBars();
+    void FitVBar(bool need, double height, long long count);
+    void FitHBar(bool need, double width, double columnsRight);
     void VSync();
     void HSync();
-    void PumpEvents();
     void BringIntoView(int index, int ifHidden, bool centre);
-    void PlaceEditorsVertically(int j, const ListEntry& e);
-    void DrawRows();
 
+    // The row painter (row_painter.cpp).
+    void DrawRows();
+    void DrawShading(Surface& s, int rows);
+    void DrawIcon(Surface& s, const ListEntry& e, double top);
+    void DrawCells(Surface& s, const ListEntry& e, double top);
+    void DrawMarks(Surface& s, const ListEntry& e, double top);
+    void DrawSeparators(Surface& s);
+
+    // Columns and the tab strip (columns.cpp, tab_strip.cpp).
+    void BuildPositionMenu();
+    void DrawTab(Surface& s, int position, const ColumnInfo& c, bool pushed);
+    void TabMouse(QEvent::Type type, QMouseEvent* e);
+    void TabRelease(QMouseEvent* e, double x);
+    void SetPointerShape(int shape);
+
+    // Mouse and drag on the list surface (list_mouse.cpp).
+    bool ListEvent(QEvent* event);
+    int RowAt(double y) const;
     void ListPress(QMouseEvent* e);
     void ListRelease(QMouseEvent* e);
     void ListMove(QMouseEvent* e);
     void ListDoubleClick();
     void BeginDrag();
     void DragOver(double x, double y);
-    void TabMouse(QEvent::Type type, QMouseEvent* e);
-    void SetPointerShape(int shape);
-    int RowAt(double y) const;
+    std::optional<long long> DragStep(double y, double dt) const;
 
+    // The in-place editors (editors.cpp).
+    QLineEdit* NewTextEditor(int n);
+    QComboBox* NewComboEditor(int n);
+    void NumberEditors();
+    void PlaceEditorsAcross(const ColumnInfo& c);
+    void PlaceEditorsVertically(int j, const ListEntry& e);
+    void HideEditors();
     void TextChanged(int n);
     void ComboChosen(int n, int index);
+    int EditorColumn(bool isCombo, int n) const;
+    bool EditorEvent(QObject* watched, QEvent* event);
     bool EditorKey(bool isCombo, int n, QKeyEvent* e);
 
     ItemStore store_;
@@ -247,8 +273,8 @@ private:
     SurfaceWidget* list_;
     Surface tabGrad_;
     Surface icons_;
-    Bar* vbar_ = nullptr;
-    Bar* hbar_ = nullptr;
+    ListScrollBar* vbar_ = nullptr;
+    ListScrollBar* hbar_ = nullptr;
     std::vector<QLineEdit*> textLV_;
     std::vector<QComboBox*> comboLV_;
     QMenu* menu_;

@@ -217,5 +217,28 @@ TEST_F(PaintTest, FitTextCutsWithoutEllipsisAndKeepsOneCharacter) {
     EXPECT_EQ(FitText("", s, 0, 0), "");
 }
 
+TEST(FitTextTable, FixedWidthCharacters) {
+    struct TenPerChar final : TextMeasure {
+        double TextWidth(const QString& t) const override { return 10.0 * t.size(); }
+    } measure;
+    const struct {
+        const char* text;
+        double width;
+        int keepEnd;
+        const char* fitted;
+    } cases[] = {
+        {"abcdef", 60, 0, "abcdef"},  // fits whole
+        {"abcdef", 35, 0, "abc"},     // cut, no mark added
+        {"abcdef", 30, 0, "abc"},     // exactly the width still fits
+        {"abcdef", 35, 1, "def"},     // the end kept
+        {"abcdef", 5, 0, "a"},        // too narrow: one character stays
+        {"abcdef", 5, 1, "f"},
+        {"W", 0, 0, "W"},
+        {"", 0, 1, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FitText(c.text, measure, c.width, c.keepEnd), c.fitted) << c.text << " in " << c.width;
+}
+
 }  // namespace
 }  // namespace rilumo

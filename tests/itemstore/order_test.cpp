@@ -208,3 +208,24 @@ TEST(ItemStoreShuffle, TwoEntriesStayAndSuccessiveShufflesDiffer) {
         offsets.insert((s.AuxID(i, 0).ToText().mid(1).toInt() - i + 300) % 300);
     EXPECT_GT(offsets.size(), 100);
 }
+
+TEST(ItemStoreShuffle, FixedDrawsGiveTheExactOrder) {
+    // Five entries: window 7, span 4, so target = round(4r + i), halves to even.
+    // Eight entries: window 7, so the last entry's offset wraps to 0.
+    const struct {
+        QStringList entries;
+        std::vector<float> draws;
+        QStringList shuffled;
+    } cases[] = {
+        {{"a", "b", "c", "d", "e"}, {0.625f, 0.125f, 0.375f, 0.625f, 0.25f}, {"c", "a", "e", "d", "b"}},
+        {{"a", "b", "c", "d", "e", "f", "g", "h"}, {0}, {"h", "b", "c", "d", "e", "f", "g", "a"}},
+    };
+    for (const auto& c : cases) {
+        ItemStore s = StoreWith(c.entries);
+        size_t next = 0;
+        s.SetRandomSource([&] { return c.draws[next++ % c.draws.size()]; });
+        s.RndItem();
+        EXPECT_EQ(Column(s), c.shuffled);
+        EXPECT_EQ(next, size_t(c.entries.size()));
+    }
+}

@@ -98,6 +98,45 @@ TEST(ItemStoreSelection, YsItemMapsPositionsToRowsIncludingBelowTheLast) {
     EXPECT_EQ(s.YsItem(1000), 3);
 }
 
+TEST(ItemStoreSelection, MousePressAndReleaseRules) {
+    ItemStore s = StoreWith({"a", "b", "c", "d", "e", "f"});
+    auto selected = [&] {
+        QString out;
+        for (int i = 0; i < s.ItemCount(); ++i) out += s.IsSelected(i) ? 'x' : '.';
+        return out;
+    };
+    enum Op { kPress, kRelease };
+    const struct {
+        Op op;
+        int row, shift, noMultiSelect;
+        const char* selected;
+        int cursor;
+    } steps[] = {
+        {kPress, 2, 0, 0, "..x...", 2},
+        {kPress, 4, 1, 0, "..xxx.", 4},    // Shift: from the cursor to the row
+        {kPress, 3, 0, 0, "..xxx.", 3},    // a selected row right after a range keeps it for a drag
+        {kPress, 3, 0, 0, "...x..", 3},
+        {kPress, 0, 2, 0, "...x..", 0},    // Ctrl leaves the selection to the release
+        {kRelease, 0, 2, 0, "x..x..", 0},  // which toggles the row
+        {kPress, 5, 0, 0, "x..x..", 5},    // the plain press after a Ctrl press keeps it
+        {kPress, 1, 1, 1, ".x....", 1},    // single selection: Shift is plain
+        {kRelease, 1, 2, 1, ".x....", 1},
+        {kPress, 4, 2, 2, "....x.", 4},    // any non-zero value makes presses plain,
+        {kRelease, 4, 2, 2, "......", 4},  // only 1 stops the release's toggle
+        {kPress, 2, 3, 0, "..x...", 2},    // Shift with Ctrl counts as neither
+    };
+    for (const auto& st : steps) {
+        if (st.op == kPress) EXPECT_TRUE(s.PressSelect(st.row, st.shift, st.noMultiSelect));
+        else s.ReleaseSelect(st.row, st.shift, st.noMultiSelect);
+        EXPECT_EQ(selected(), st.selected) << "row " << st.row << " shift " << st.shift;
+        EXPECT_EQ(s.SelectedItem(), st.cursor);
+    }
+    ItemStore empty;
+    empty.SetCursor(2);
+    EXPECT_FALSE(empty.PressSelect(0, 0, 0));
+    EXPECT_EQ(empty.SelectedItem(), -1);
+}
+
 TEST(ItemStoreCombo, ComboIndexNeedsAComboEditorAndMatchesExactly) {
     ItemStore s = StoreWith({"Rock", "jazz"}, 2);
     s.SetValue(0, 1, "Rock");

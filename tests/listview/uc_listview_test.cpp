@@ -1,5 +1,5 @@
-// The playlist view widget: the store behind its members, painting and the
-// events its host relies on.
+// The playlist view widget: painting, scrolling, clicks and the drop its host
+// relies on.
 
 #include <gtest/gtest.h>
 
@@ -12,24 +12,14 @@
 #include "controls/listview/uc_listview.h"
 #include "controls/surface_widget.h"
 #include "support/ui/syscolors.h"
+#include "tests/listview/view_fixture.h"
 
 using namespace rilumo;
 
 namespace {
 
-// A view set up the way the main window does it: one title column, one path.
-struct View {
-    UC_ListView lv;
-    View() {
-        lv.resize(300, 200);
-        lv.SetNumData(1);
-        lv.SetNumAux(1);
-        lv.SetOneHeight(270);
-        lv.SetStyle(9, false, QString(), 0x80000008u, 0x80000005u);
-        lv.Init();
-        lv.SetTabWidth(0, 3000);
-        lv.UserControl_Resize();
-    }
+// One title column and a path in aux 0, as the main window fills them.
+struct View : test::TestView {
     void Fill(int n) {
         for (int i = 0; i < n; ++i) {
             lv.AddItem(1);
@@ -41,21 +31,6 @@ struct View {
 };
 
 }  // namespace
-
-TEST(UCListView, MembersReachTheStore) {
-    View v;
-    v.Fill(3);
-    EXPECT_EQ(v.lv.Count(), 3);
-    EXPECT_EQ(v.lv.Store().ItemCount(), 3);
-    v.lv.InsertItem(0);
-    v.lv.SetValue(0, 0, "zz");
-    v.lv.ReOrder(0, 1);
-    EXPECT_EQ(v.lv.Value(0, 0).ToText(), "title 0");
-    EXPECT_EQ(v.lv.Value(-2, 0).ToText(), "zz");
-    EXPECT_EQ(v.lv.TabWidth(0), 3000);
-    v.lv.DeleteAll();
-    EXPECT_EQ(v.lv.ItemCount(), 0);
-}
 
 TEST(UCListView, PaintsRowsInTheirColours) {
     PinSystemColor(5, 0xFFFFFF);

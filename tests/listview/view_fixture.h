@@ -1,6 +1,7 @@
 #pragma once
-// A playlist view set up the way the main window does it, sized so that
-// rows are 18 px and the tab strip's first column ends at 200 px.
+// A playlist view set up through the main window's steps with the platform's
+// standard bars and window colours, sized so that rows are 18 px and the
+// columns share the first 200 px.
 
 #include <QApplication>
 #include <QColor>
@@ -8,7 +9,9 @@
 #include <QMouseEvent>
 
 #include <functional>
+#include <vector>
 
+#include "controls/listview/playlist_view_setup.h"
 #include "controls/listview/uc_listview.h"
 #include "controls/surface_widget.h"
 #include "controls/units.h"
@@ -23,13 +26,9 @@ struct TestViewOf {
     explicit TestViewOf(int columns = 1, const std::function<void(UC_ListView&)>& beforeInit = {},
                         int heightPx = 200) {
         lv.resize(300, heightPx);
-        lv.SetNumData(columns);
-        lv.SetNumAux(1);
-        lv.SetOneHeight(18 * Tpp());
-        lv.SetStyle(9, false, QString(), 0x80000008u, 0x80000005u);
-        if (beforeInit) beforeInit(lv);
-        lv.Init();
-        for (int k = 0; k < columns; ++k) lv.SetTabWidth(k, 200 * Tpp() / columns);
+        const PlaylistLook look{false, 18 * Tpp(), 0x80000008u, 0x80000005u, kDrawMaskPen, 0x00C0A0A0};
+        SetUpPlaylistView(lv, std::vector<PlaylistColumn>(size_t(columns), {QString(), 200 * Tpp() / columns}),
+                          look, beforeInit);
         lv.UserControl_Resize();
     }
     void Fill(int n) {

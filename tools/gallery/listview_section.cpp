@@ -1,5 +1,8 @@
 #include <QLabel>
 
+#include <vector>
+
+#include "controls/listview/playlist_view_setup.h"
 #include "controls/listview/uc_listview.h"
 #include "tools/gallery/gallery.h"
 
@@ -17,15 +20,11 @@ enum { kTitle, kRate, kLength, kPath, kGain, kColumns };
 const char* const kGains[] = {"0 dB", "+3 dB", "-6 dB"};
 
 struct Look {
-    bool sliderBars;
-    std::int32_t colorMode;
-    std::uint32_t selected;
-    std::uint32_t fore, back;
+    // The main window's row height, 255, is lower than the editors, whose
+    // height the tints take, so the tints reach into the next row; 345 fits them.
+    PlaylistLook view;
     std::int32_t titleWidth;  // wide enough on one view to need the horizontal bar
     bool madara;
-    // The main window's 255 is lower than the editors, whose height the tints
-    // take, so the tints reach into the next row; 345 fits the editors.
-    std::int32_t rowHeight;
     int top;     // first visible entry
     int cursor;  // offset of the cursor entry from top
 };
@@ -60,23 +59,13 @@ void Fill(UC_ListView& lv, const Look& look) {
 UC_ListView* MakeView(QWidget* area, int x, const Look& look) {
     auto* lv = new UC_ListView(area);
     lv->setGeometry(x, 0, kViewWidth, kViewHeight);
-    lv->SetNumData(kColumns);
-    lv->SetNumAux(1);
-    lv->SetUseUCBar(look.sliderBars ? 1 : 0);
-    lv->SetOneHeight(look.rowHeight);
-    lv->SetStyle(9, false, QString(), look.fore, look.back);
-    lv->SetSelectedColorMode(look.colorMode);
-    lv->SetSelectedColor(look.selected);
-    lv->SetUseMadara(look.madara ? 1 : 0);
-    lv->SetBorderIfBlank(look.madara ? kGain + 1 : 0);
-    lv->Init();
-
     const char* names[] = {"タイトル", "Bit rate (kbps)", "Length", "Path", "Gain"};
     const std::int32_t widths[] = {look.titleWidth, 900, 1100, 2000, 1400};
-    for (int k = 0; k < kColumns; ++k) {
-        lv->SetTabName(k, QString::fromUtf8(names[k]));
-        lv->SetTabWidth(k, widths[k]);
-    }
+    std::vector<PlaylistColumn> columns;
+    for (int k = 0; k < kColumns; ++k) columns.push_back({QString::fromUtf8(names[k]), widths[k]});
+    SetUpPlaylistView(*lv, columns, look.view);
+    lv->SetUseMadara(look.madara ? 1 : 0);
+    lv->SetBorderIfBlank(look.madara ? kGain + 1 : 0);
     lv->SetDataNumeric(kRate, 1);
     lv->SetTabAlign(kRate, 1);
     lv->SetUseTextCombo(kLength, 1);
@@ -103,8 +92,9 @@ void AddListViewSection(Gallery& g) {
                        "standard bars, light defaults (mode 9), shading and blank tint"),
         kViewHeight + 20);
     area->setMinimumWidth(2 * kViewWidth + 10);
-    const Look dark{true, 15, 0x404040, 0xFFFFFF, 0x000000, 2700, false, 255, 1500, 3};
-    const Look light{false, 9, 0x00C0A0A0, 0x80000008u, 0x80000005u, 3600, true, 345, 0, 1};
+    const Look dark{PlaylistLook{}, 2700, false, 1500, 3};
+    const Look light{PlaylistLook{false, 345, 0x80000008u, 0x80000005u, kDrawMaskPen, 0x00C0A0A0}, 3600, true,
+                     0, 1};
     MakeView(area, 0, dark);
     MakeView(area, kViewWidth + 10, light);
     auto* note = new QLabel(QStringLiteral("cursor rows carry the length editor and the gain combo; "

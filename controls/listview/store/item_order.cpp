@@ -7,7 +7,6 @@
 #include <cstdint>
 
 #include "controls/listview/store/item_store.h"
-#include "controls/listview/store/shuffle_random.h"
 #include "support/error_trap.h"
 #include "support/rounding.h"
 
@@ -241,7 +240,7 @@ void ItemStore::RndItem() {
     const long w = static_cast<long>(RoundEven(n / 100.0 + 7.0));
     const float span = static_cast<float>(n - 1);
     for (int i = 0; i < n; ++i) {
-        const float r = ReseededUniform();
+        const float r = random_ ? random_() : ReseededUniform();
         const long long c = RoundEven(static_cast<double>(r * span) + static_cast<double>(i % w));
         if (c < n) std::swap(entries_[static_cast<size_t>(i)], entries_[static_cast<size_t>(c)]);
     }

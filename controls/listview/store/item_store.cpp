@@ -156,32 +156,34 @@ const Value* Cell(const std::vector<Value>& cells, int k, int declared) {
     return &cells[static_cast<size_t>(k)];
 }
 
+// An entry's data or aux array.
+using Cells = std::vector<Value> ListEntry::*;
+
+Value ReadCell(const ListEntry* e, Cells cells, int k, int declared) {
+    const Value* v = e ? Cell(e->*cells, k, declared) : nullptr;
+    return v ? *v : Value();
+}
+
+void WriteCell(ListEntry* e, Cells cells, int k, int declared, Value v) {
+    if (e && Cell(e->*cells, k, declared)) (e->*cells)[static_cast<size_t>(k)] = std::move(v);
+}
+
 }  // namespace
 
 Value ItemStore::Value(int index, int dataIdx) const {
-    const ListEntry* e = Entry(index);
-    if (!e) return {};
-    const rilumo::Value* v = Cell(e->data, dataIdx, numData_);
-    return v ? *v : rilumo::Value();
+    return ReadCell(Entry(index), &ListEntry::data, dataIdx, numData_);
 }
 
 void ItemStore::SetValue(int index, int dataIdx, rilumo::Value v) {
-    ListEntry* e = Entry(index);
-    if (!e || !Cell(e->data, dataIdx, numData_)) return;
-    e->data[static_cast<size_t>(dataIdx)] = std::move(v);
+    WriteCell(Entry(index), &ListEntry::data, dataIdx, numData_, std::move(v));
 }
 
 Value ItemStore::AuxID(int index, int auxIdx) const {
-    const ListEntry* e = Entry(index);
-    if (!e) return {};
-    const rilumo::Value* v = Cell(e->aux, auxIdx, numAux_);
-    return v ? *v : rilumo::Value();
+    return ReadCell(Entry(index), &ListEntry::aux, auxIdx, numAux_);
 }
 
 void ItemStore::SetAuxID(int index, int auxIdx, rilumo::Value v) {
-    ListEntry* e = Entry(index);
-    if (!e || !Cell(e->aux, auxIdx, numAux_)) return;
-    e->aux[static_cast<size_t>(auxIdx)] = std::move(v);
+    WriteCell(Entry(index), &ListEntry::aux, auxIdx, numAux_, std::move(v));
 }
 
 std::int32_t ItemStore::IconType(int index) const {

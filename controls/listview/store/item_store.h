@@ -18,10 +18,12 @@
 #include <QString>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "controls/listview/store/column_table.h"
 #include "controls/listview/store/list_entry.h"
+#include "controls/listview/store/shuffle_random.h"
 #include "support/value.h"
 
 namespace rilumo {
@@ -97,6 +99,19 @@ public:
     // count means below the last entry.
     int YsItem(float y) const;
 
+    // --- The view's mouse selection (shift: 1 Shift, 2 Ctrl; 3 counts as neither) ---
+    // A left press on row: Shift selects exactly the rows from the cursor (the
+    // first row without one) to row; Ctrl leaves the selection to the release;
+    // a plain press selects row alone, except right after a Shift range on a
+    // selected row (so that the range can be dragged) or after a Ctrl press.
+    // With noMultiSelect non-zero Shift and Ctrl presses are plain ones. Row
+    // becomes the cursor. On an empty list it only drops the cursor and
+    // returns false.
+    bool PressSelect(int row, int shift, std::int32_t noMultiSelect);
+    // A left release: Ctrl (unless noMultiSelect is 1) toggles row and makes
+    // it the cursor; on an empty list it drops the cursor.
+    void ReleaseSelect(int row, int shift, std::int32_t noMultiSelect);
+
     // --- Ordering ---
     // Sorts by data column orderItem; repeating the same column alternates
     // ascending and descending unless force is 1. Text columns compare
@@ -106,6 +121,8 @@ public:
     bool ReOrder(int orderItem, int force);
     // Shuffles the entries (three or more); the next ReOrder is ascending.
     void RndItem();
+    // Where RndItem draws from; an empty source restores ReseededUniform.
+    void SetRandomSource(UniformSource source) { random_ = std::move(source); }
 
     // --- Combo lists of the in-place editors ---
     void AddComboItem(int dataIdx, const QString& text);
@@ -162,6 +179,7 @@ private:
     std::int32_t lastDrawnTopRow_ = 0;
     bool shiftRangeDone_ = false;
     bool ctrlPending_ = false;
+    UniformSource random_;
 };
 
 }  // namespace rilumo
