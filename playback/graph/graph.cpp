@@ -254,10 +254,6 @@ Filter& Graph::AddFilter(const RegFilter& entry) {
     return *impl_->filters.back();
 }
 
-Filter& GraphImpl::Insert(const QString& name, const Recipe& recipe) {
-    return self->AddFilter(RegFilter{name, recipe});
-}
-
 void GraphImpl::ConnectPins(Pin& up, Pin& down) {
     GstPad* from = up.Impl().pad.get();
     GstPad* to = down.Impl().pad.get();
@@ -273,8 +269,8 @@ void GraphImpl::ConnectPins(Pin& up, Pin& down) {
     };
     // Between a stream that may not be decoded yet and a pin that takes raw
     // audio only, a decoder goes in, as the platform's intelligent connect does.
-    auto via = [&](const QString& name, const Recipe& recipe) {
-        Filter& middle = Insert(name, recipe);
+    auto via = [&](const RegFilter& inserted) {
+        Filter& middle = self->AddFilter(inserted);
         Pin* in = nullptr;
         Pin* out = nullptr;
         for (const auto& p : middle.Pins()) (p->Direction() == 0 ? in : out) = p.get();
@@ -295,18 +291,12 @@ void GraphImpl::ConnectPins(Pin& up, Pin& down) {
     }
     CapsPtr offered = PadCaps(from);
     if (rawOnly && !IsRawAudioOnly(offered.get())) {
-        Recipe decoder;
-        decoder.factories = {QStringLiteral("decodebin")};
-        decoder.description = QStringLiteral("decodebin name=demux");
-        decoder.output = OutputKind::Dynamic;
-        via(QStringLiteral("Stream Decoder"), decoder);
+        via(InsertedFilter(kStreamDecoder));
         return;
     }
     if (!gst_caps_can_intersect(offered.get(), wanted.get())) {
         if (!rawOnly) Fail("the pins share no media type");
-        Recipe convert;
-        convert.description = QStringLiteral("audioconvert ! audioresample");
-        via(QStringLiteral("Audio Converter"), convert);
+        via(InsertedFilter(kAudioConverter));
         return;
     }
     link(from, to, GST_PAD_LINK_CHECK_DEFAULT);

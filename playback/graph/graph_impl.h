@@ -132,7 +132,6 @@ struct GraphImpl {
     GstElement* Control(const char* name) const;
     void Seek(double seconds);
     void ConnectPins(Pin& up, Pin& down);
-    Filter& Insert(const QString& name, const Recipe& recipe);
     QString SourceName() const;
 };
 
