@@ -92,6 +92,10 @@ struct StateChanger {
     int applied = 0;  // sequence number of the last change run (under lock)
 };
 
+// The pipeline bus's handler: keeps what the streaming threads report in the
+// StreamState handed to it, and drops every message.
+GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer state);
+
 struct GraphImpl {
     Graph* self = nullptr;
     Catalogue catalogue;
