@@ -15,7 +15,7 @@ namespace rilumo {
 
 class C_DShow : public PlayerCore {
 public:
-    C_DShow() = default;
+    C_DShow() : PlayerCore(true) {}
 
     void CloseWave();
     void SetFromMS(std::int32_t ms) { FromMS_ = std::max(ms, 0); }

@@ -20,7 +20,7 @@ namespace rilumo {
 
 class C_FGraph : public PlayerCore {
 public:
-    C_FGraph() { liveControls_ = false; }
+    C_FGraph() : PlayerCore(false) {}
 
     void Init();
     // Dev mode 1 hands the volume, balance and rate to the device; 0 only stores them.

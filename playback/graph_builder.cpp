@@ -25,7 +25,8 @@ void logError(const QString& line) { WriteLog(line, 1, 1); }
 
 QString lower(const char* name) { return QString::fromUtf8(name).toLower(); }
 
-// A chain of registered names (lower-cased), without the renderer.
+// The chain of a type on an attempt where a rule decides it: registered
+// names, lower-cased, without the renderer.
 using ChainRule = QStringList (*)(const QString& type, int attempt, const GraphContext& ctx);
 
 // The first attempt takes the decoder the machine has, the second the ACM Wrapper.
@@ -49,7 +50,8 @@ QStringList windowsMediaChain(const QString& type, int attempt, const GraphConte
 
 struct ChainRow {
     const char* types;  // file types, space-separated
-    // The chain's names, '|'-separated, after the file source; empty = the rule's.
+    // The names after the file source, '|'-separated, "<parser>" the context's
+    // wave parser; unused where a rule decides.
     const char* links;
     bool firstAttemptOnly = false;
     bool renderer = true;  // ends in the renderer

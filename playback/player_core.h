@@ -36,7 +36,7 @@ public:
     virtual void StopIO() = 0;
 
 protected:
-    PlayerCore() = default;
+    explicit PlayerCore(bool liveControls) : liveControls_(liveControls) {}
 
     // Position(kind) and mode of a player whose own work is done: 0 elapsed,
     // 1 left to the end, 2 left to ToMS (past a ToMS short of the end the
@@ -59,7 +59,7 @@ protected:
     void ForgetFile();
 
     GraphContext ctx_;
-    bool liveControls_ = true;  // C_FGraph's only in dev mode 1
+    bool liveControls_;  // C_FGraph's only in dev mode 1
     QString FileName_;
     std::int32_t FromMS_ = 0;
     std::int32_t ToMS_ = 0;

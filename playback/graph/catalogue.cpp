@@ -1,11 +1,10 @@
 #include "playback/graph/catalogue.h"
 
-#include <QFileInfo>
-
 #include <iterator>
 
 #include "playback/graph/gst_util.h"
 #include "support/error_trap.h"
+#include "support/file_ops.h"
 
 namespace rilumo::graph {
 
@@ -149,7 +148,7 @@ QString SoundFontPath() {
                << QStringLiteral("/usr/share/sounds/sf2/FluidR3_GM.sf2")
                << QStringLiteral("/usr/share/soundfonts/default.sf2");
     for (const QString& c : candidates) {
-        if (QFileInfo(c).isFile()) return c;
+        if (IsRegularFile(c)) return c;
     }
     return {};
 }
