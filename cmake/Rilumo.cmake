@@ -1,7 +1,9 @@
-# rilumo_library(NAME DIR [LIBS ...]): one static library from every .cpp in DIR
-# (not recursive), so adding a file to a folder needs no edit here.
+# rilumo_library(NAME DIR [LIBS ...] [PRIVATE ...]): one static library from every
+# .cpp in DIR (not recursive), so adding a file to a folder needs no edit here.
+# LIBS reach whoever links the library; PRIVATE ones only its own sources (their
+# headers stay out of the users' include path).
 function(rilumo_library name dir)
-  cmake_parse_arguments(ARG "" "" "LIBS;EXTRA" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;PRIVATE;EXTRA" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h ${dir}/*.qrc)
   list(FILTER srcs INCLUDE REGEX "\\.(cpp|h|qrc)$")
   set(cpps ${srcs})
@@ -15,7 +17,7 @@ function(rilumo_library name dir)
   endif()
   add_library(${name} STATIC ${srcs} ${ARG_EXTRA})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS} PRIVATE ${ARG_PRIVATE})
 endfunction()
 
 # rilumo_test(NAME DIR [GUI] [LIBS ...]): one GoogleTest program from every .cpp

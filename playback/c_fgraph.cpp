@@ -4,16 +4,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <filesystem>
-#include <limits>
 #include <thread>
 
-#include "playback/player_common.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
 #include "support/log.h"
-#include "support/rounding.h"
 
 namespace rilumo {
 
@@ -25,16 +20,11 @@ constexpr int kLengthWaitMs = 1000;
 
 }  // namespace
 
-std::int32_t SecondsToMs(double seconds) { return RoundToInt32(seconds * 1000.0); }
-
 void C_FGraph::Init() {
     CreateGraph(ctx_);
     PlaySpeed_ = 1.0f;
     FromMS_ = 0;
-    FileName_.clear();
-    loaded_ = 0;
-    playing_ = 0;
-    Length_ = 0;
+    ForgetFile();
     stage_ = LoadStage::None;
     wanted_ = graph::kStateStopped;
     loadFailed_ = false;
@@ -69,10 +59,7 @@ void C_FGraph::SetFileName(const QString& newName) {
 void C_FGraph::FailLoad() {
     stage_ = LoadStage::None;
     wanted_ = graph::kStateStopped;
-    FileName_.clear();
-    loaded_ = 0;
-    playing_ = 0;
-    Length_ = 0;
+    ForgetFile();
     loadFailed_ = true;
 }
 
@@ -80,15 +67,9 @@ bool C_FGraph::Load(const QString& name) {
     if (ctx_.Control) ctx_.Control->Stop();
     DestroyGraph(ctx_);
     Length_ = 0;
-    if (!FileExists(name)) {
-        // A folder or a device under the name: say why nothing plays.
+    if (!IsRegularFile(name)) {
+        // A folder, a device or a named pipe under the name: say why nothing plays.
         if (QFileInfo::exists(name)) WriteLog(QStringLiteral("FileName ") + name + QStringLiteral("#not a file"), 1, 1);
-        return false;
-    }
-    std::error_code ec;
-    // A named pipe would block the first read of its header for good.
-    if (!std::filesystem::is_regular_file(std::filesystem::path(name.toStdString()), ec)) {
-        WriteLog(QStringLiteral("FileName ") + name + QStringLiteral("#not a file"), 1, 1);
         return false;
     }
     loadClock_.start();
@@ -164,12 +145,7 @@ void C_FGraph::Prerolled() {
     ReadLength();
     if (DevMode_ == 1) {
         ctx_.Audio = ctx_.Control.get();
-        if (!ctx_.Audio || !ctx_.Position) Fail("no audio interface");
-        // Clamped: a stored value out of the device's range would fail every load.
-        const std::int32_t volume = Attenuation_ > VolMinLevel_ ? Attenuation_ : -10000;
-        ctx_.Audio->SetVolume(std::clamp(volume, -10000, 0));
-        ctx_.Audio->SetBalance(std::clamp(PanValue_, -10000, 10000));
-        ctx_.Position->SetRate(PlaySpeed_);
+        ApplyControls(Attenuation_ > VolMinLevel_ ? Attenuation_ : -10000);
     }
     StartRequested();
 }
@@ -236,7 +212,7 @@ std::int32_t C_FGraph::Play() {
 void C_FGraph::StopIO() {
     if (Loading()) {
         wanted_ = graph::kStateStopped;
-    } else if (playing_ == 1 && loaded_ == 1 && ctx_.Control && ctx_.Position) {
+    } else if (GraphPlays()) {
         Trap([&] { ctx_.Control->Stop(); });
     }
     playing_ = 0;
@@ -244,79 +220,23 @@ void C_FGraph::StopIO() {
 
 void C_FGraph::Pause() {
     if (loaded_ != 1 || !ctx_.Control) return;
-    if (Loading()) {
-        if (wanted_ == graph::kStatePaused) {
-            wanted_ = graph::kStateRunning;
-        } else if (wanted_ == graph::kStateRunning) {
-            wanted_ = graph::kStatePaused;
-        }
-        return;
-    }
-    int state = -1;
-    Trap([&] { state = ctx_.Control->GetState(10); });
-    if (state == graph::kStatePaused) {
-        Trap([&] { ctx_.Control->Run(); });
-    } else if (state == graph::kStateRunning) {
-        Trap([&] { ctx_.Control->Pause(); });
+    if (!Loading()) {
+        TogglePause(true);
+    } else if (wanted_ == graph::kStatePaused) {
+        wanted_ = graph::kStateRunning;
+    } else if (wanted_ == graph::kStateRunning) {
+        wanted_ = graph::kStatePaused;
     }
 }
 
 std::int32_t C_FGraph::Position(std::int32_t kind) {
     AdvanceLoad();
-    if (playing_ == 0 || loaded_ == 0) return 0;
-    std::int32_t result = 0;
-    Trap([&] { result = PositionOf(ctx_.Position, kind, Length_, ToMS_, [this] { StopIO(); }); });
-    return result;
-}
-
-std::int32_t C_FGraph::IsStillRunning() {
-    int code = graph::kEventNone;
-    Ignore([&] {
-        if (!ctx_.Events) Fail("no event interface");
-        code = ctx_.Events->WaitForCompletion(5);
-    });
-    return code == graph::kEventNone ? 1 : 0;
+    return PositionNow(kind);
 }
 
 std::int32_t C_FGraph::mode() {
     AdvanceLoad();
-    std::int32_t result = 0;
-    Trap([&] {
-        int state = Loading() ? wanted_ : 0;
-        if (!Loading() && ctx_.Control) state = ctx_.Control->GetState(10);
-        result = ModeFromState(state, [this] { return IsStillRunning(); }, [this] { StopIO(); });
-    });
-    return result;
-}
-
-void C_FGraph::SetAttenuation(std::int32_t v) {
-    try {
-        if (DevMode_ == 1 && ctx_.Audio) {
-            ctx_.Audio->SetVolume(AttenuationToVolume(v, VolMinLevel_));
-        }
-        Attenuation_ = v;
-    } catch (...) {
-    }
-}
-
-std::int32_t C_FGraph::Attenuation() {
-    if (DevMode_ == 1 && ctx_.Audio) Trap([&] { Attenuation_ = ctx_.Audio->Volume(); });
-    return Attenuation_;
-}
-
-void C_FGraph::SetPanValue(std::int32_t pan) {
-    PanValue_ = pan;
-    if (DevMode_ == 1 && ctx_.Audio) Trap([&] { ctx_.Audio->SetBalance(pan); });
-}
-
-std::int32_t C_FGraph::PanValue() {
-    if (DevMode_ == 1 && ctx_.Audio) Trap([&] { PanValue_ = ctx_.Audio->Balance(); });
-    return PanValue_;
-}
-
-void C_FGraph::SetPlaySpeed(float speed) {
-    PlaySpeed_ = speed > 0 ? speed : 0.1f;
-    if (DevMode_ == 1 && ctx_.Position) Trap([&] { ctx_.Position->SetRate(PlaySpeed_); });
+    return ModeFor(Loading() ? wanted_ : GraphState());
 }
 
 void C_FGraph::CloseWave() {
@@ -325,10 +245,7 @@ void C_FGraph::CloseWave() {
     stage_ = LoadStage::None;
     wanted_ = graph::kStateStopped;
     loadFailed_ = false;
-    FileName_.clear();
-    loaded_ = 0;
-    playing_ = 0;
-    Length_ = 0;
+    ForgetFile();
 }
 
 }  // namespace rilumo

@@ -14,34 +14,23 @@
 #include <cstdint>
 #include <functional>
 
-#include "playback/graph_builder.h"
+#include "playback/player_core.h"
 
 namespace rilumo {
 
-class C_FGraph {
+class C_FGraph : public PlayerCore {
 public:
-    C_FGraph() = default;
-    C_FGraph(const C_FGraph&) = delete;
-    C_FGraph& operator=(const C_FGraph&) = delete;
+    C_FGraph() : PlayerCore(false) {}
 
     void Init();
-    void SetDevMode(std::int32_t devMode) { DevMode_ = devMode; }
+    // Dev mode 1 hands the volume, balance and rate to the device; 0 only stores them.
+    void SetDevMode(std::int32_t devMode) {
+        DevMode_ = devMode;
+        liveControls_ = devMode == 1;
+    }
     void SetDevName(const QString& devName) { DevName_ = devName; }
-    void SetVolMinLevel(std::int32_t level) { VolMinLevel_ = level; }
-    std::int32_t FromMS() const { return FromMS_; }
-    void SetFromMS(std::int32_t ms) { FromMS_ = ms; }
-    std::int32_t ToMS() const { return ToMS_; }
-    void SetToMS(std::int32_t ms) { ToMS_ = ms; }
-    std::int32_t Length() const { return Length_; }
-    std::int32_t PanValue();
-    void SetPanValue(std::int32_t pan);
-    float PlaySpeed() const { return PlaySpeed_; }
-    void SetPlaySpeed(float speed);
-    std::int32_t Attenuation();
-    void SetAttenuation(std::int32_t v);
-    QString FileName() const { return FileName_; }
     void SetFileName(const QString& name);
-    void StopIO();
+    void StopIO() override;
     std::int32_t Play();
     void Pause();
     std::int32_t Position(std::int32_t kind);
@@ -78,7 +67,6 @@ private:
         Length,      // ready and started; the length is not known yet
     };
 
-    std::int32_t IsStillRunning();
     void MatchRenderer();
     bool Load(const QString& name);
     bool BeginPreroll(int limitMs);
@@ -89,19 +77,8 @@ private:
     void StartRequested();
     void FailLoad();
 
-    GraphContext ctx_;
     std::int32_t DevMode_ = 0;
     QString DevName_;
-    std::int32_t VolMinLevel_ = -4000;
-    QString FileName_;
-    std::int32_t FromMS_ = 0;
-    std::int32_t ToMS_ = 0;
-    std::int32_t Length_ = 0;
-    std::int32_t Attenuation_ = 0;
-    std::int32_t PanValue_ = 0;
-    float PlaySpeed_ = 1.0f;
-    std::int32_t playing_ = 0;
-    std::int32_t loaded_ = 0;
     LoadStage stage_ = LoadStage::None;
     QElapsedTimer loadClock_;    // since the load began
     QElapsedTimer lengthClock_;  // since the graph got ready
@@ -109,8 +86,5 @@ private:
     bool loadFailed_ = false;
     int LoadLimitMs_ = kDefaultLoadLimitMs;
 };
-
-// Seconds to whole milliseconds, ties to even; throws Failure past int32.
-std::int32_t SecondsToMs(double seconds);
 
 }  // namespace rilumo

@@ -25,44 +25,72 @@ void logError(const QString& line) { WriteLog(line, 1, 1); }
 
 QString lower(const char* name) { return QString::fromUtf8(name).toLower(); }
 
-// The chain of a file type, without the renderer; empty = fail at once.
-// `unknown` is set for a type the table does not know.
-QStringList chainFor(const QString& type, int attempt, const GraphContext& ctx, bool& renderer, bool& unknown) {
-    const QString& src = ctx.SourceName;
-    const QString& parser = ctx.WaveParserName;
-    renderer = true;
-    unknown = false;
-    if (type == u"wav" || type == u"aiff" || type == u"aif") {
-        if (attempt != 0) return {};
-        return {src, parser};
+// The chain of a type on an attempt where a rule decides it: registered
+// names, lower-cased, without the renderer.
+using ChainRule = QStringList (*)(const QString& type, int attempt, const GraphContext& ctx);
+
+// The first attempt takes the decoder the machine has, the second the ACM Wrapper.
+QStringList mp3Chain(const QString&, int attempt, const GraphContext& ctx) {
+    QString decoder = lower("ACM Wrapper");
+    if (attempt == 0 && ctx.Mp3DecoderKind == 1) decoder = lower("MPEG Layer-3 Decoder");
+    if (attempt == 0 && ctx.Mp3DecoderKind == 2) decoder = lower("MP3 Decoder DMO");
+    return {ctx.SourceName, lower("MPEG-I Stream Splitter"), decoder};
+}
+
+// The DMO decoder where the machine has it, on the first attempt; the other
+// way on the second.
+QStringList windowsMediaChain(const QString& type, int attempt, const GraphContext& ctx) {
+    const bool dmo = (ctx.WmaDmoPresent == 1 && attempt == 0) || (ctx.WmaDmoPresent == 0 && attempt == 1);
+    if (!dmo) {
+        return {lower("Windows Media Source Filter"), lower("ASF ACM Handler"), lower("Windows Media Audio Decoder")};
     }
-    if (type == u"mp1" || type == u"mp2" || type == u"mpa" || type == u"mpg" || type == u"mpeg") {
-        if (attempt != 0) return {};
-        return {src, lower("MPEG-I Stream Splitter"), lower("MPEG Audio Decoder")};
+    if (type == u"wmariff") return {ctx.SourceName, ctx.WaveParserName, lower("WMAudio Decoder DMO")};
+    return {lower("WM ASF Reader"), lower("WMAudio Decoder DMO")};
+}
+
+struct ChainRow {
+    const char* types;  // file types, space-separated
+    // The names after the file source, '|'-separated, "<parser>" the context's
+    // wave parser; unused where a rule decides.
+    const char* links;
+    bool firstAttemptOnly = false;
+    bool renderer = true;  // ends in the renderer
+    ChainRule rule = nullptr;
+};
+
+// The fixed chain of each file type; a type not listed fails at once.
+constexpr ChainRow kChains[] = {
+    {"wav aiff aif", "<parser>", true},
+    {"mp1 mp2 mpa mpg mpeg", "MPEG-I Stream Splitter|MPEG Audio Decoder", true},
+    {"mp3", "", false, true, mp3Chain},
+    {"m4aaa", "Haali Media Splitter (AR)|ffdshow Audio Decoder"},
+    {"mp4 m4a ogg", "ffdshow Audio Decoder"},
+    {"wma asf wmariff wmv", "", false, true, windowsMediaChain},
+    {"mid smf", "MIDI Parser|Default MidiOut Device", false, false},
+};
+
+const ChainRow* chainRowFor(const QString& type) {
+    for (const ChainRow& row : kChains) {
+        if (QString::fromLatin1(row.types).split(u' ').contains(type)) return &row;
     }
-    if (type == u"mp3") {
-        QString decoder = lower("ACM Wrapper");
-        if (attempt == 0 && ctx.Mp3DecoderKind == 1) decoder = lower("MPEG Layer-3 Decoder");
-        if (attempt == 0 && ctx.Mp3DecoderKind == 2) decoder = lower("MP3 Decoder DMO");
-        return {src, lower("MPEG-I Stream Splitter"), decoder};
-    }
-    if (type == u"m4aaa") return {src, lower("Haali Media Splitter (AR)"), lower("ffdshow Audio Decoder")};
-    if (type == u"mp4" || type == u"m4a" || type == u"ogg") return {src, lower("ffdshow Audio Decoder")};
-    if (type == u"wma" || type == u"asf" || type == u"wmariff" || type == u"wmv") {
-        const bool dmo = (ctx.WmaDmoPresent == 1 && attempt == 0) || (ctx.WmaDmoPresent == 0 && attempt == 1);
-        if (!dmo) {
-            return {lower("Windows Media Source Filter"), lower("ASF ACM Handler"),
-                    lower("Windows Media Audio Decoder")};
+    return nullptr;
+}
+
+// The chain of a file type on an attempt, renderer included where it has
+// one; empty = fail at once.
+QStringList chainFor(const ChainRow& row, const QString& type, int attempt, const GraphContext& ctx) {
+    if (row.firstAttemptOnly && attempt != 0) return {};
+    QStringList chain;
+    if (row.rule) {
+        chain = row.rule(type, attempt, ctx);
+    } else {
+        chain << ctx.SourceName;
+        for (const QString& link : QString::fromLatin1(row.links).split(u'|')) {
+            chain << (link == u"<parser>" ? ctx.WaveParserName : link.toLower());
         }
-        if (type == u"wmariff") return {src, parser, lower("WMAudio Decoder DMO")};
-        return {lower("WM ASF Reader"), lower("WMAudio Decoder DMO")};
     }
-    if (type == u"mid" || type == u"smf") {
-        renderer = false;
-        return {src, lower("MIDI Parser"), lower("Default MidiOut Device")};
-    }
-    unknown = true;
-    return {};
+    if (row.renderer) chain << ctx.RendererName;
+    return chain;
 }
 
 // Adds one instance per chain entry equal to a registered name; stops once
@@ -181,15 +209,14 @@ void ApplyRendererOverride(const QString& devName, int devMode, GraphContext& ct
 }
 
 int SetupPinsToDecode(const QString& path, int attempt, GraphContext& ctx) {
-    bool renderer = true;
-    bool unknown = false;
-    QStringList chain = chainFor(GetFileType(path), attempt, ctx, renderer, unknown);
-    if (unknown) {
+    const QString type = GetFileType(path);
+    const ChainRow* row = chainRowFor(type);
+    if (!row) {
         logError(QStringLiteral("SetupPinsToDecode Unknown Filetype ") + QStringLiteral("#") + path);
         return 0;
     }
+    const QStringList chain = chainFor(*row, type, attempt, ctx);
     if (chain.isEmpty()) return 0;
-    if (renderer) chain << ctx.RendererName;
     const int last = static_cast<int>(chain.size()) - 1;
     addChain(chain, path, last + 1, true, ctx);
     for (int k = 0; k < last; ++k) {

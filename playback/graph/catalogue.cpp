@@ -1,31 +1,79 @@
 #include "playback/graph/catalogue.h"
 
-#include <QFileInfo>
+#include <iterator>
 
 #include "playback/graph/gst_util.h"
+#include "support/error_trap.h"
+#include "support/file_ops.h"
 
 namespace rilumo::graph {
 
 namespace {
 
-Recipe make(QStringList factories, QString description, OutputKind output = OutputKind::Static) {
-    Recipe r;
-    r.factories = std::move(factories);
-    r.description = std::move(description);
-    r.output = output;
-    return r;
-}
+enum RowFlag : unsigned {
+    kFileSource = 1,  // its "location" takes the file name
+    kDynamic = 2,     // its "demux" element adds its output pads once data flows
+    kSoundFont = 4,   // takes the General MIDI sound font; left out when none is installed
+    kInserted = 8,    // put in by Connect between two pins, never registered
+};
 
-Recipe fileSource(Recipe r) {
-    r.fileSource = true;
-    return r;
-}
+// One recipe of the catalogue. Rows with the same name are alternatives, the
+// first usable one wins; a renderer's description goes in front of its bin.
+struct Row {
+    const char* name;
+    const char* factories;    // space-separated; each must exist
+    const char* description;  // a gst-launch bin description
+    unsigned flags = 0;
+    const char* gate = nullptr;  // media types a typefind gate lets through
+    const char* sink = nullptr;  // a renderer: its sink, "" the default one
+};
 
-Recipe gated(Recipe r, QStringList types) {
-    r.factories << QStringLiteral("typefind");
-    r.description = QStringLiteral("typefind name=gate ! ") + r.description;
-    r.gate = std::move(types);
-    return r;
+// What every renderer is made of in front of its sink: conversion, then the
+// volume and balance controls the players reach by these names.
+constexpr const char* kRendererFactories = "audioconvert audioresample volume audiopanorama";
+constexpr const char* kRendererBin =
+    "audioconvert ! audioresample ! volume name=rilumo-volume ! audiopanorama name=rilumo-balance method=simple";
+
+// Wave, AIFF and AU containers; other streams are refused at the gate.
+constexpr const char* kWaveTypes = "audio/x-wav audio/x-aiff audio/x-au audio/x-rf64 audio/x-w64";
+// Elementary MPEG audio (with or without tags), MPEG-1/2 system streams, and
+// MPEG audio held in RIFF.
+constexpr const char* kMpegTypes = "audio/mpeg application/x-id3 application/x-apetag video/mpeg audio/x-wav";
+constexpr const char* kMp4Types = "video/quicktime audio/x-m4a video/x-matroska video/webm";
+
+// Every filter, in the fixed order of the catalogue.
+constexpr Row kRows[] = {
+    {"File Source (Async.)", "filesrc", "filesrc name=source", kFileSource},
+    {"Wave Parser", "parsebin wavparse aiffparse", "parsebin name=demux", kDynamic, kWaveTypes},
+    {"MPEG-I Stream Splitter", "parsebin mpegaudioparse", "parsebin name=demux", kDynamic, kMpegTypes},
+    {"MPEG Audio Decoder", "mpg123audiodec", "mpg123audiodec"},
+    {"MPEG Audio Decoder", "avdec_mp2float", "avdec_mp2float"},
+    {"MP3 Decoder DMO", "avdec_mp3", "avdec_mp3"},
+    {"MPEG Layer-3 Decoder", "mpg123audiodec", "mpg123audiodec"},
+    {"MPEG Layer-3 Decoder", "avdec_mp3", "avdec_mp3"},
+    {"ACM Wrapper", "decodebin", "decodebin name=demux", kDynamic},
+    {"WM ASF Reader", "filesrc asfdemux", "filesrc name=source ! asfdemux name=demux", kFileSource | kDynamic},
+    // Decodes every Windows Media Audio generation the machine has decoders for.
+    {"WMAudio Decoder DMO", "decodebin avdec_wmav2", "decodebin name=demux", kDynamic},
+    {"Haali Media Splitter (AR)", "parsebin qtdemux", "parsebin name=demux", kDynamic, kMp4Types},
+    {"ffdshow Audio Decoder", "decodebin qtdemux", "decodebin name=demux", kDynamic},
+    {"MIDI Parser", "midiparse", "midiparse"},
+    {"Default MidiOut Device", "fluiddec", "fluiddec", kSoundFont, nullptr, ""},
+    {"Default WaveOut Device", "", "", 0, nullptr, ""},
+    {"Default DirectSound Device", "", "", 0, nullptr, ""},
+    {"Null Audio Renderer", "", "", 0, nullptr, kNullSinkDescription},
+    {"Direct Sound: PulseAudio Output", "", "", 0, nullptr, "pulsesink"},
+    {"ALSA: Default Output", "", "", 0, nullptr, "alsasink"},
+    {"WAV Dest", "wavenc", "wavenc"},
+    {"File writer", "filesink", "filesink name=source", kFileSource},
+    // Between a stream that may not be decoded yet and a pin that takes raw
+    // audio only, and between raw formats the two pins do not share.
+    {kStreamDecoder, "decodebin", "decodebin name=demux", kDynamic | kInserted},
+    {kAudioConverter, "audioconvert audioresample", "audioconvert ! audioresample", kInserted},
+};
+
+QStringList words(const char* text) {
+    return text ? QString::fromUtf8(text).split(u' ', Qt::SkipEmptyParts) : QStringList();
 }
 
 QString firstWord(const QString& description) {
@@ -37,6 +85,27 @@ QString quoted(const QString& text) {
     QString t = text;
     t.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
     return u'"' + t + u'"';
+}
+
+Recipe recipeOf(const Row& row, const QString& defaultSink, const QString& font) {
+    Recipe r;
+    QString description = QString::fromUtf8(row.description);
+    if (row.flags & kSoundFont) description += QStringLiteral(" soundfont=") + quoted(font);
+    if (row.sink) {
+        r = RendererRecipe(*row.sink ? QString::fromUtf8(row.sink) : defaultSink);
+        if (!description.isEmpty()) r.description = description + QStringLiteral(" ! ") + r.description;
+    } else {
+        r.description = description;
+    }
+    r.factories << words(row.factories);
+    r.fileSource = (row.flags & kFileSource) != 0;
+    r.output = (row.flags & kDynamic) ? OutputKind::Dynamic : OutputKind::Static;
+    if (row.gate) {
+        r.factories << QStringLiteral("typefind");
+        r.description = QStringLiteral("typefind name=gate ! ") + r.description;
+        r.gate = words(row.gate);
+    }
+    return r;
 }
 
 }  // namespace
@@ -62,11 +131,9 @@ QString DefaultSinkDescription() {
 }
 
 Recipe RendererRecipe(const QString& sinkDescription) {
-    Recipe r = make({QStringLiteral("audioconvert"), QStringLiteral("audioresample"),
-                     QStringLiteral("volume"), QStringLiteral("audiopanorama"), firstWord(sinkDescription)},
-                    QStringLiteral("audioconvert ! audioresample ! volume name=rilumo-volume ! "
-                                   "audiopanorama name=rilumo-balance method=simple ! ") +
-                        sinkDescription);
+    Recipe r;
+    r.factories = words(kRendererFactories) << firstWord(sinkDescription);
+    r.description = QString::fromUtf8(kRendererBin) + QStringLiteral(" ! ") + sinkDescription;
     r.renderer = true;
     return r;
 }
@@ -81,77 +148,36 @@ QString SoundFontPath() {
                << QStringLiteral("/usr/share/sounds/sf2/FluidR3_GM.sf2")
                << QStringLiteral("/usr/share/soundfonts/default.sf2");
     for (const QString& c : candidates) {
-        if (QFileInfo(c).isFile()) return c;
+        if (IsRegularFile(c)) return c;
     }
     return {};
 }
 
 Catalogue SystemCatalogue() {
     EnsureGstInit();
-    const OutputKind dyn = OutputKind::Dynamic;
     const QString sink = DefaultSinkDescription();
-    Catalogue c;
-    c.Register(QStringLiteral("File Source (Async.)"),
-               {fileSource(make({QStringLiteral("filesrc")}, QStringLiteral("filesrc name=source")))});
-    // Wave, AIFF and AU containers; other streams are refused at the gate.
-    c.Register(QStringLiteral("Wave Parser"),
-               {gated(make({QStringLiteral("parsebin"), QStringLiteral("wavparse"), QStringLiteral("aiffparse")},
-                           QStringLiteral("parsebin name=demux"), dyn),
-                      {QStringLiteral("audio/x-wav"), QStringLiteral("audio/x-aiff"), QStringLiteral("audio/x-au"),
-                       QStringLiteral("audio/x-rf64"), QStringLiteral("audio/x-w64")})});
-    // Elementary MPEG audio (with or without tags), MPEG-1/2 system streams,
-    // and MPEG audio held in RIFF.
-    c.Register(QStringLiteral("MPEG-I Stream Splitter"),
-               {gated(make({QStringLiteral("parsebin"), QStringLiteral("mpegaudioparse")},
-                           QStringLiteral("parsebin name=demux"), dyn),
-                      {QStringLiteral("audio/mpeg"), QStringLiteral("application/x-id3"),
-                       QStringLiteral("application/x-apetag"), QStringLiteral("video/mpeg"),
-                       QStringLiteral("audio/x-wav")})});
-    c.Register(QStringLiteral("MPEG Audio Decoder"),
-               {make({QStringLiteral("mpg123audiodec")}, QStringLiteral("mpg123audiodec")),
-                make({QStringLiteral("avdec_mp2float")}, QStringLiteral("avdec_mp2float"))});
-    c.Register(QStringLiteral("MP3 Decoder DMO"),
-               {make({QStringLiteral("avdec_mp3")}, QStringLiteral("avdec_mp3"))});
-    c.Register(QStringLiteral("MPEG Layer-3 Decoder"),
-               {make({QStringLiteral("mpg123audiodec")}, QStringLiteral("mpg123audiodec")),
-                make({QStringLiteral("avdec_mp3")}, QStringLiteral("avdec_mp3"))});
-    c.Register(QStringLiteral("ACM Wrapper"),
-               {make({QStringLiteral("decodebin")}, QStringLiteral("decodebin name=demux"), dyn)});
-    c.Register(QStringLiteral("WM ASF Reader"),
-               {fileSource(make({QStringLiteral("filesrc"), QStringLiteral("asfdemux")},
-                                QStringLiteral("filesrc name=source ! asfdemux name=demux"), dyn))});
-    // Decodes every Windows Media Audio generation the machine has decoders for.
-    c.Register(QStringLiteral("WMAudio Decoder DMO"),
-               {make({QStringLiteral("decodebin"), QStringLiteral("avdec_wmav2")},
-                     QStringLiteral("decodebin name=demux"), dyn)});
-    c.Register(QStringLiteral("Haali Media Splitter (AR)"),
-               {gated(make({QStringLiteral("parsebin"), QStringLiteral("qtdemux")},
-                           QStringLiteral("parsebin name=demux"), dyn),
-                      {QStringLiteral("video/quicktime"), QStringLiteral("audio/x-m4a"),
-                       QStringLiteral("video/x-matroska"), QStringLiteral("video/webm")})});
-    c.Register(QStringLiteral("ffdshow Audio Decoder"),
-               {make({QStringLiteral("decodebin"), QStringLiteral("qtdemux")},
-                     QStringLiteral("decodebin name=demux"), dyn)});
-    c.Register(QStringLiteral("MIDI Parser"),
-               {make({QStringLiteral("midiparse")}, QStringLiteral("midiparse"))});
     const QString font = SoundFontPath();
-    if (!font.isEmpty()) {
-        Recipe midi = RendererRecipe(sink);
-        midi.factories << QStringLiteral("fluiddec");
-        midi.description = QStringLiteral("fluiddec soundfont=") + quoted(font) + QStringLiteral(" ! ") +
-                           midi.description;
-        c.Register(QStringLiteral("Default MidiOut Device"), {midi});
+    Catalogue c;
+    for (std::size_t i = 0; i < std::size(kRows); ++i) {
+        const Row& row = kRows[i];
+        const bool alternative = i > 0 && qstrcmp(kRows[i - 1].name, row.name) == 0;
+        if (alternative || (row.flags & kInserted) || ((row.flags & kSoundFont) && font.isEmpty())) continue;
+        QList<Recipe> alternatives;
+        for (std::size_t j = i; j < std::size(kRows) && qstrcmp(kRows[j].name, row.name) == 0; ++j) {
+            alternatives << recipeOf(kRows[j], sink, font);
+        }
+        c.Register(QString::fromUtf8(row.name), alternatives);
     }
-    c.Register(QStringLiteral("Default WaveOut Device"), {RendererRecipe(sink)});
-    c.Register(QStringLiteral("Default DirectSound Device"), {RendererRecipe(sink)});
-    c.Register(QStringLiteral("Null Audio Renderer"),
-               {RendererRecipe(QString::fromLatin1(kNullSinkDescription))});
-    c.Register(QStringLiteral("Direct Sound: PulseAudio Output"), {RendererRecipe(QStringLiteral("pulsesink"))});
-    c.Register(QStringLiteral("ALSA: Default Output"), {RendererRecipe(QStringLiteral("alsasink"))});
-    c.Register(QStringLiteral("WAV Dest"), {make({QStringLiteral("wavenc")}, QStringLiteral("wavenc"))});
-    c.Register(QStringLiteral("File writer"),
-               {fileSource(make({QStringLiteral("filesink")}, QStringLiteral("filesink name=source")))});
     return c;
+}
+
+RegFilter InsertedFilter(const char* name) {
+    for (const Row& row : kRows) {
+        if ((row.flags & kInserted) && qstrcmp(row.name, name) == 0) {
+            return RegFilter{QString::fromUtf8(name), recipeOf(row, {}, {})};
+        }
+    }
+    Fail(std::string("no inserted filter named ") + name);
 }
 
 }  // namespace rilumo::graph

@@ -67,6 +67,12 @@ inline constexpr const char* kNullSinkDescription = "fakesink sync=true";
 // Every filter this machine can offer, in a fixed order.
 Catalogue SystemCatalogue();
 
+// The filters Connect puts between two pins that cannot meet directly; no
+// catalogue registers them.
+inline constexpr const char* kStreamDecoder = "Stream Decoder";
+inline constexpr const char* kAudioConverter = "Audio Converter";
+RegFilter InsertedFilter(const char* name);
+
 // The General MIDI sound font the MIDI renderer loads (RILUMO_SOUNDFONT
 // overrides); empty when none is installed.
 QString SoundFontPath();

@@ -95,6 +95,9 @@ public:
     // released on a worker, so that its destruction never waits on it. Waits
     // at most ms for all of those to be gone; false when some remain.
     static bool WaitForRetiredGraphs(int ms);
+    // Pipelines made and not yet freed, those of retiring graphs included: a
+    // graph that something still holds (a message kept by mistake) shows here.
+    static int PipelinesAlive();
 
     GraphImpl& Impl() { return *impl_; }
 

@@ -92,6 +92,10 @@ struct StateChanger {
     int applied = 0;  // sequence number of the last change run (under lock)
 };
 
+// The pipeline bus's handler: keeps what the streaming threads report in the
+// StreamState handed to it, and drops every message.
+GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer state);
+
 struct GraphImpl {
     Graph* self = nullptr;
     Catalogue catalogue;
@@ -132,7 +136,6 @@ struct GraphImpl {
     GstElement* Control(const char* name) const;
     void Seek(double seconds);
     void ConnectPins(Pin& up, Pin& down);
-    Filter& Insert(const QString& name, const Recipe& recipe);
     QString SourceName() const;
 };
 

@@ -8,6 +8,7 @@ namespace rilumo {
 namespace {
 
 using graph::Catalogue;
+using GraphBuilder = test::PlayerTest;
 using graph::Recipe;
 
 Recipe nullRenderer() { return graph::RendererRecipe(QString::fromLatin1(graph::kNullSinkDescription)); }
@@ -34,7 +35,7 @@ QString rendererChosen(const QStringList& names, int devMode, const QString& dev
     return p.Context().RendererName;
 }
 
-TEST(GraphBuilder, RendererPreferenceFollowsTheDevMode) {
+TEST_F(GraphBuilder, RendererPreferenceFollowsTheDevMode) {
     const QStringList both = {"Default DirectSound Device", "既定の DirectSound デバイス", "既定の WaveOut デバイス",
                               "Default WaveOut Device"};
     EXPECT_EQ(rendererChosen(both, 0), "default waveout device");
@@ -46,7 +47,7 @@ TEST(GraphBuilder, RendererPreferenceFollowsTheDevMode) {
     EXPECT_EQ(rendererChosen({"Some Other Renderer"}, 0), "");
 }
 
-TEST(GraphBuilder, RendererOverrideKeepsToItsModeRule) {
+TEST_F(GraphBuilder, RendererOverrideKeepsToItsModeRule) {
     const QStringList names = {"Default WaveOut Device", "Direct Sound: USB Speakers", "USB Speakers (列挙済)",
                                "USB Speakers Plain"};
     EXPECT_EQ(rendererChosen(names, 0, "USB"), "usb speakers plain");
@@ -55,7 +56,7 @@ TEST(GraphBuilder, RendererOverrideKeepsToItsModeRule) {
     EXPECT_EQ(rendererChosen(names, 0, ""), "default waveout device");
 }
 
-TEST(GraphBuilder, DecoderDetectionStopsAfterThreeMatches) {
+TEST_F(GraphBuilder, DecoderDetectionStopsAfterThreeMatches) {
     GraphContext ctx;
     ctx.Catalogue = [] {
         return named({"MP3 Decoder DMO", "WMAudio Decoder DMO", "Microsoft DTV-DVD Audio Decoder",
@@ -111,15 +112,14 @@ QString connectedOutput(const QStringList& pins) {
     return {};
 }
 
-TEST(GraphBuilder, ConnectFiltersChoosesTheAudioOutput) {
+TEST_F(GraphBuilder, ConnectFiltersChoosesTheAudioOutput) {
     EXPECT_EQ(connectedOutput({"Video", "Audio 2"}), "Audio 2");
     EXPECT_EQ(connectedOutput({"Video", "Stream 1"}), "Stream 1");
     EXPECT_EQ(connectedOutput({"Video", "Stream 2"}), "Video");
     EXPECT_EQ(connectedOutput({"Capture"}), "Capture");
 }
 
-TEST(GraphBuilder, NotFoundNamesTheUpstreamFilterFirst) {
-    test::PlaybackDir dir;
+TEST_F(GraphBuilder, NotFoundNamesTheUpstreamFilterFirst) {
     GraphContext ctx;
     ctx.Catalogue = [] { return named({"Present"}, passThrough()); };
     CreateGraph(ctx);
@@ -132,10 +132,8 @@ TEST(GraphBuilder, NotFoundNamesTheUpstreamFilterFirst) {
                                              "presentnot found"}));
 }
 
-TEST(GraphBuilder, AWaveChainThatFailsIsRetriedOnlyByTheDirectLink) {
-    test::PlaybackDir dir;
+TEST_F(GraphBuilder, AWaveChainThatFailsIsRetriedOnlyByTheDirectLink) {
     const QString wav = dir.Wave("tone.wav", 800);
-    C_FGraph p;
     p.Context().Catalogue = [] {
         Catalogue c;
         const Catalogue all = graph::SystemCatalogue();
@@ -145,17 +143,14 @@ TEST(GraphBuilder, AWaveChainThatFailsIsRetriedOnlyByTheDirectLink) {
         return c;
     };
     p.Init();
-    p.SetFileName(wav);
-    ASSERT_TRUE(p.WaitLoaded(test::kLoadDeadlineMs));
+    ASSERT_TRUE(Load(wav));
     EXPECT_EQ(dir.ErrorLines(), QStringList({"wave parsernot found",
                                              "SetupPinsToDecode file source (async.)#wave parser connect failed"}));
     EXPECT_EQ(p.FileName(), wav);
     EXPECT_NEAR(p.Length(), 800, 50);
 }
 
-TEST(GraphBuilder, WithoutARendererEveryChainFailsAndTheLoadToo) {
-    test::PlaybackDir dir;
-    C_FGraph p;
+TEST_F(GraphBuilder, WithoutARendererEveryChainFailsAndTheLoadToo) {
     p.Context().Catalogue = [] {
         Catalogue c;
         const Catalogue all = graph::SystemCatalogue();

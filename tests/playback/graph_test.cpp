@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-
 #include "playback/graph/graph.h"
-#include "playback/graph/graph_impl.h"
 #include "tests/common/media_fixtures.h"
-#include "tests/common/test_env.h"
+#include "tests/playback/playback_support.h"
 
 namespace rilumo::graph {
 namespace {
+
+using test::kPlayDeadlineMs;
+using test::PollUntil;
 
 const RegFilter& entry(const Graph& g, const QString& name) {
     for (const RegFilter& r : g.RegFilterCollection()) {
@@ -24,37 +24,10 @@ Pin* firstPin(Filter& f, int direction) {
     return nullptr;
 }
 
-TEST(GraphService, PlaysAWaveFileThroughTheNullRenderer) {
-    test::TempDir dir;
+// A wave file of ms through the wave parser into the null renderer.
+std::unique_ptr<Graph> waveGraph(const test::TempDir& dir, int ms) {
     const QString wav = dir.File("tone.wav");
-    ASSERT_TRUE(test::WriteSineWave(wav, 44100, 2, 16, 440, 1000));
-    Graph g(SystemCatalogue());
-    Filter& src = g.AddFilter(entry(g, "File Source (Async.)"));
-    Filter& parser = g.AddFilter(entry(g, "Wave Parser"));
-    Filter& out = g.AddFilter(entry(g, "Null Audio Renderer"));
-    src.SetFilename(wav);
-    firstPin(src, 1)->Connect(*firstPin(parser, 0));
-    firstPin(parser, 1)->Connect(*firstPin(out, 0));
-    EXPECT_NEAR(g.Duration(), 1.0, 0.001);
-    g.Run();
-    EXPECT_EQ(g.GetState(10), kStateRunning);
-    test::PumpFor(400);
-    const double at = g.CurrentPosition();
-    EXPECT_GT(at, 0.25);
-    EXPECT_LT(at, 0.6);
-    QElapsedTimer t;
-    t.start();
-    while (g.WaitForCompletion(5) == kEventNone && t.elapsed() < 3000) test::PumpFor(10);
-    EXPECT_EQ(g.WaitForCompletion(5), kEventComplete);
-    EXPECT_GT(t.elapsed(), 400);
-}
-
-// Every message the graph's bus carries holds its source; one kept by mistake
-// keeps the whole graph, and a long playlist grows by a graph per track.
-TEST(GraphService, AGraphThatPlayedIsFreedWithIt) {
-    test::TempDir dir;
-    const QString wav = dir.File("tone.wav");
-    ASSERT_TRUE(test::WriteSineWave(wav, 44100, 2, 16, 440, 200));
+    if (!test::WriteSineWave(wav, 44100, 2, 16, 440, ms)) return nullptr;
     auto g = std::make_unique<Graph>(SystemCatalogue());
     Filter& src = g->AddFilter(entry(*g, "File Source (Async.)"));
     Filter& parser = g->AddFilter(entry(*g, "Wave Parser"));
@@ -62,14 +35,36 @@ TEST(GraphService, AGraphThatPlayedIsFreedWithIt) {
     src.SetFilename(wav);
     firstPin(src, 1)->Connect(*firstPin(parser, 0));
     firstPin(parser, 1)->Connect(*firstPin(out, 0));
+    return g;
+}
+
+TEST(GraphService, PlaysAWaveFileThroughTheNullRenderer) {
+    test::TempDir dir;
+    auto g = waveGraph(dir, 1000);
+    ASSERT_TRUE(g);
+    EXPECT_NEAR(g->Duration(), 1.0, 0.001);
     g->Run();
-    QElapsedTimer t;
-    t.start();
-    while (g->WaitForCompletion(5) == kEventNone && t.elapsed() < 3000) test::PumpFor(10);
-    gpointer pipeline = g->Impl().pipeline.get();
-    g_object_add_weak_pointer(G_OBJECT(pipeline), &pipeline);
+    EXPECT_EQ(g->GetState(10), kStateRunning);
+    // Under way and not yet complete well into the stream.
+    ASSERT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return g->CurrentPosition() > 0.25; }));
+    EXPECT_EQ(g->WaitForCompletion(5), kEventNone);
+    EXPECT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return g->WaitForCompletion(5) != kEventNone; }));
+    EXPECT_EQ(g->WaitForCompletion(5), kEventComplete);
+}
+
+// Every message the graph's bus carries holds its source; one kept by mistake
+// keeps the whole graph, and a long playlist grows by a graph per track.
+TEST(GraphService, AGraphThatPlayedIsFreedWithIt) {
+    ASSERT_TRUE(Graph::WaitForRetiredGraphs(test::kLoadDeadlineMs));
+    const int before = Graph::PipelinesAlive();
+    test::TempDir dir;
+    auto g = waveGraph(dir, 200);
+    ASSERT_TRUE(g);
+    EXPECT_EQ(Graph::PipelinesAlive(), before + 1);
+    g->Run();
+    ASSERT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return g->WaitForCompletion(5) != kEventNone; }));
     g.reset();
-    EXPECT_EQ(pipeline, nullptr);
+    EXPECT_EQ(Graph::PipelinesAlive(), before);
 }
 
 }  // namespace

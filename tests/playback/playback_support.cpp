@@ -120,4 +120,11 @@ bool PollUntil(int ms, const std::function<bool()>& poll) {
     return poll();
 }
 
+QStringList PlayerTest::FilterNames() {
+    QStringList names;
+    if (!p.Context().Control) return names;
+    for (graph::Filter* f : p.Context().Control->FilterCollection()) names << f->Name();
+    return names;
+}
+
 }  // namespace rilumo::test

@@ -7,8 +7,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 
+#include "playback/c_fgraph.h"
 #include "tests/common/test_env.h"
 
 namespace rilumo::test {
@@ -40,8 +43,35 @@ QByteArray RandomBytes(int count, unsigned seed);
 
 // Long enough for any load to end, ready or refused.
 inline constexpr int kLoadDeadlineMs = 35000;
+// Long enough for whatever a test waits for while a track plays; only a hang
+// runs it out, never a slow machine.
+inline constexpr int kPlayDeadlineMs = 20000;
 
 // Calls poll every 15 ms (pumping events) until it returns true or ms pass.
 bool PollUntil(int ms, const std::function<bool()>& poll);
+
+// A player on the null renderer in a private program folder. A test that
+// chooses the catalogue, dev mode or load limit does so before Init.
+class PlayerTest : public ::testing::Test {
+protected:
+    // Carries the load on until it ends; true when the file is ready.
+    bool Load(const QString& path) {
+        p.SetFileName(path);
+        return p.WaitLoaded(kLoadDeadlineMs);
+    }
+    bool InitWithTone(int ms) {
+        p.Init();
+        return Load(dir.Wave("tone.wav", ms));
+    }
+    // Until the position passes ms while the track still runs.
+    bool PlaysPast(int ms) {
+        return PollUntil(kPlayDeadlineMs, [&] { return p.mode() == 3 && p.Position(0) > ms; });
+    }
+    // The filters of the graph, in the order they were added.
+    QStringList FilterNames();
+
+    PlaybackDir dir;
+    C_FGraph p;
+};
 
 }  // namespace rilumo::test

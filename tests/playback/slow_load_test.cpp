@@ -10,7 +10,6 @@ namespace rilumo {
 namespace {
 
 using test::kLoadDeadlineMs;
-using test::PlaybackDir;
 using test::PollUntil;
 
 // The file source hands over the whole file as one buffer, 2.5 s late, as a
@@ -35,17 +34,18 @@ void slowPlayer(C_FGraph& p) {
     p.Init();
 }
 
-bool loadEnds(C_FGraph& p) {
-    return PollUntil(kLoadDeadlineMs, [&] {
-        p.mode();
-        return !p.Loading();
-    });
-}
+class SlowLoad : public test::PlayerTest {
+protected:
+    bool LoadEnds() {
+        return PollUntil(kLoadDeadlineMs, [&] {
+            p.mode();
+            return !p.Loading();
+        });
+    }
+};
 
-TEST(SlowLoad, TheWriteReturnsAtOnceAndPlayStartsAtFromMSOnceReady) {
-    PlaybackDir dir;
+TEST_F(SlowLoad, TheWriteReturnsAtOnceAndPlayStartsAtFromMSOnceReady) {
     const QString wav = dir.Wave("slow.wav", 3000);
-    C_FGraph p;
     slowPlayer(p);
     p.SetFileName(wav);
     ASSERT_TRUE(p.Loading());
@@ -70,10 +70,8 @@ TEST(SlowLoad, TheWriteReturnsAtOnceAndPlayStartsAtFromMSOnceReady) {
     EXPECT_EQ(p.mode(), 1);
 }
 
-TEST(SlowLoad, PauseAndStopDuringTheLoadChangeWhatHappensOnceReady) {
-    PlaybackDir dir;
+TEST_F(SlowLoad, PauseAndStopDuringTheLoadChangeWhatHappensOnceReady) {
     const QString wav = dir.Wave("slow.wav", 2000);
-    C_FGraph p;
     slowPlayer(p);
     p.SetFileName(wav);
     ASSERT_EQ(p.Play(), 1);
@@ -85,7 +83,7 @@ TEST(SlowLoad, PauseAndStopDuringTheLoadChangeWhatHappensOnceReady) {
     EXPECT_EQ(p.mode(), 1);
     ASSERT_TRUE(p.Loading());
 
-    ASSERT_TRUE(loadEnds(p));
+    ASSERT_TRUE(LoadEnds());
     EXPECT_EQ(p.FileName(), wav);
     EXPECT_FALSE(p.LoadFailed());
     test::PumpFor(300);
@@ -96,16 +94,14 @@ TEST(SlowLoad, PauseAndStopDuringTheLoadChangeWhatHappensOnceReady) {
     EXPECT_TRUE(PollUntil(kLoadDeadlineMs, [&] { return p.Position(0) > 100; }));
 }
 
-TEST(SlowLoad, AFileThatFailsEveryStrategyEndsIdleWithTheReasonsLogged) {
-    PlaybackDir dir;
+TEST_F(SlowLoad, AFileThatFailsEveryStrategyEndsIdleWithTheReasonsLogged) {
     const QString noise = dir.File("noise.wav");
     ASSERT_TRUE(test::WriteFile(noise, test::RandomBytes(8192, 3)));
-    C_FGraph p;
     p.Init();
     p.SetFileName(noise);
     ASSERT_TRUE(p.Loading());  // both strategies fail only once data flows
     EXPECT_EQ(p.Play(), 1);
-    ASSERT_TRUE(loadEnds(p));
+    ASSERT_TRUE(LoadEnds());
     EXPECT_TRUE(p.LoadFailed());
     EXPECT_TRUE(p.FileName().isEmpty());
     EXPECT_EQ(p.Length(), 0);
@@ -123,26 +119,22 @@ TEST(SlowLoad, AFileThatFailsEveryStrategyEndsIdleWithTheReasonsLogged) {
     EXPECT_TRUE(p.WaitLoaded(kLoadDeadlineMs));
 }
 
-TEST(SlowLoad, AGraphThatStaysUnreadyFailsAtTheLoadLimit) {
-    PlaybackDir dir;
+TEST_F(SlowLoad, AGraphThatStaysUnreadyFailsAtTheLoadLimit) {
     const QString wav = dir.Wave("slow.wav", 1000);
-    C_FGraph p;
     p.SetLoadLimit(500);
     slowPlayer(p);
-    p.SetFileName(wav);
-    EXPECT_FALSE(p.WaitLoaded(kLoadDeadlineMs));
+    EXPECT_FALSE(Load(wav));
     EXPECT_TRUE(p.LoadFailed());
     EXPECT_EQ(p.mode(), 1);
     const QString line = QStringLiteral("PrerollGraph preroll timed out#") + wav;
     EXPECT_EQ(dir.ErrorLines(), QStringList({line, line}));
 }
 
-TEST(SlowLoad, ClosingReplacingOrDestroyingAPendingLoadIsClean) {
-    PlaybackDir dir;
+TEST_F(SlowLoad, ClosingReplacingOrDestroyingAPendingLoadIsClean) {
     const QString a = dir.Wave("a.wav", 1000);
     const QString b = dir.Wave("b.wav", 1000);
     {
-        C_FGraph p;
+        C_FGraph p;  // its own, destroyed while it loads
         slowPlayer(p);
         p.SetFileName(a);
         ASSERT_EQ(p.Play(), 1);

@@ -1,0 +1,133 @@
+// What a built graph answers and takes while it plays: its length, the
+// position, the rate, the volume and the balance.
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "playback/graph/graph.h"
+#include "playback/graph/graph_impl.h"
+#include "support/error_trap.h"
+#include "support/rounding.h"
+
+namespace rilumo::graph {
+
+namespace {
+
+// DirectShow-style: -10000 is silence, otherwise hundredths of a decibel.
+double linearOf(int hundredthsDb) {
+    return hundredthsDb <= -10000 ? 0.0 : std::pow(10.0, hundredthsDb / 2000.0);
+}
+int hundredthsOf(double linear) {
+    if (linear <= 0.00001) return -10000;
+    return std::clamp(RoundEvenInt(2000.0 * std::log10(linear)), -10000, 0);
+}
+
+}  // namespace
+
+bool Graph::TryDuration(double& seconds) {
+    if (!impl_->prerolled) return false;
+    gint64 duration = -1;
+    if (gst_element_query_duration(impl_->pipeline.get(), GST_FORMAT_TIME, &duration) && duration >= 0) {
+        seconds = static_cast<double>(duration) / GST_SECOND;
+        return true;
+    }
+    // A parser without an index learns the length only while it plays; till
+    // then the file's size at the stream's bit rate stands in, as a splitter
+    // reading a constant-rate stream would reckon it.
+    const unsigned bits = impl_->stream->bitrate;
+    const qint64 bytes = QFileInfo(impl_->SourceName()).size();
+    if (bits == 0 || bytes <= 0) return false;
+    seconds = static_cast<double>(bytes) * 8.0 / bits;
+    return true;
+}
+
+double Graph::Duration() {
+    impl_->Preroll();
+    double seconds = 0;
+    for (int i = 0; i < 10; ++i) {
+        if (TryDuration(seconds)) return seconds;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return 0.0;
+}
+
+double Graph::CurrentPosition() {
+    if (!impl_->prerolled) return impl_->pendingSeek >= 0 ? impl_->pendingSeek : 0.0;
+    GstQuery* q = impl_->positionQuery.get();
+    gst_query_set_position(q, GST_FORMAT_TIME, -1);
+    GstElement* target = impl_->positionSink ? impl_->positionSink.get() : impl_->pipeline.get();
+    gint64 at = -1;
+    if (gst_element_query(target, q)) gst_query_parse_position(q, nullptr, &at);
+    // While a seek flushes the sink cannot tell; the last answer stands.
+    if (at >= 0) impl_->lastPosition = static_cast<double>(at) / GST_SECOND;
+    return impl_->lastPosition;
+}
+
+void GraphImpl::Seek(double seconds) {
+    const gint64 at = static_cast<gint64>(RoundEven(std::max(0.0, seconds) * GST_SECOND));
+    if (!gst_element_seek(pipeline.get(), rate, GST_FORMAT_TIME,
+                          static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                          GST_SEEK_TYPE_SET, at, GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE)) {
+        Fail("seek refused");
+    }
+    lastPosition = std::max(0.0, seconds);
+    stream->completion = kEventNone;
+}
+
+void Graph::SetCurrentPosition(double seconds) {
+    if (!std::isfinite(seconds)) Fail("position is not a number");
+    if (!impl_->prerolled) {
+        impl_->pendingSeek = std::max(0.0, seconds);
+        return;
+    }
+    impl_->Seek(seconds);
+}
+
+double Graph::Rate() const { return impl_->rate; }
+
+void Graph::SetRate(double rate) {
+    if (!(rate > 0) || !std::isfinite(rate)) Fail("rate must be positive");
+    if (rate == impl_->rate) return;
+    impl_->rate = rate;
+    if (impl_->prerolled) impl_->Seek(CurrentPosition());
+}
+
+GstElement* GraphImpl::Control(const char* name) const {
+    GstElement* renderer = RendererBin();
+    if (!renderer) Fail("no audio renderer in the graph");
+    ElementPtr e(gst_bin_get_by_name(GST_BIN(renderer), name));
+    if (!e) Fail("renderer without audio controls");
+    return e.get();  // the renderer keeps it alive
+}
+
+int Graph::Volume() {
+    gdouble v = 1.0;
+    g_object_get(impl_->Control("rilumo-volume"), "volume", &v, nullptr);
+    return hundredthsOf(v);
+}
+
+void Graph::SetVolume(int volume) {
+    if (volume < -10000 || volume > 0) Fail("volume out of range");
+    g_object_set(impl_->Control("rilumo-volume"), "volume", linearOf(volume), nullptr);
+}
+
+int Graph::Balance() {
+    gfloat p = 0;
+    g_object_get(impl_->Control("rilumo-balance"), "panorama", &p, nullptr);
+    const int db = -hundredthsOf(1.0 - std::fabs(p));
+    return p < 0 ? -db : db;
+}
+
+void Graph::SetBalance(int balance) {
+    if (balance < -10000 || balance > 10000) Fail("balance out of range");
+    // The channel away from the balance is attenuated by |balance| / 100 dB.
+    const double keep = linearOf(-std::abs(balance));
+    const float p = static_cast<float>(balance < 0 ? -(1.0 - keep) : 1.0 - keep);
+    g_object_set(impl_->Control("rilumo-balance"), "panorama", p, nullptr);
+}
+
+}  // namespace rilumo::graph
