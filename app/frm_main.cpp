@@ -340,6 +340,8 @@ int RunProgram(int argc, char** argv) {
     // A file manager hands over an audio file as readily as a list.
     const QString audio = remote::TakeAudioFile(args);
     Application app(argc, argv);
+    // Ties the window to its launcher, for the icon a desktop shows for it.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
     FrmMain w(args);
     w.Load();
     // Only now: a close inside the start-up sequence would be undone by its show().

@@ -13,8 +13,7 @@ MprisRootAdaptor::MprisRootAdaptor(MprisService* service) : QDBusAbstractAdaptor
 
 QString MprisRootAdaptor::Identity() const { return QString::fromLatin1(kAppTitle); }
 
-// The launcher's name without ".desktop", as installed.
-QString MprisRootAdaptor::DesktopEntry() const { return QStringLiteral("rilumo"); }
+QString MprisRootAdaptor::DesktopEntry() const { return QString::fromLatin1(kDesktopEntry); }
 
 QStringList MprisRootAdaptor::SupportedMimeTypes() const {
     // The types of the extensions the playlist accepts, as the launcher lists them.

@@ -14,6 +14,9 @@
 
 namespace rilumo {
 
+// The launcher's name without ".desktop", as installed.
+inline constexpr const char* kDesktopEntry = "rilumo";
+
 class FrmMain;
 class MprisPlayerAdaptor;
 

@@ -187,6 +187,8 @@ TEST(Install, TheInstalledProgramRunsAsAUserWithItsListLogAndRemote) {
         EXPECT_EQ(property(base, "org.mpris.MediaPlayer2", "SupportedMimeTypes").toStringList(),
                   launcherTypes.mid(1))
             << "the launcher offers the player what the player says it plays";
+        const QString entry = property(base, "org.mpris.MediaPlayer2", "DesktopEntry").toString();
+        EXPECT_TRUE(QFileInfo::exists(prefix.File("share/applications/" + entry + ".desktop"))) << entry.toStdString();
         bus.Playerctl({"play"});
         EXPECT_TRUE(WaitFor([&] { return bus.Playerctl({"status"}) == "Playing"; }));
 
