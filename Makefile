@@ -3,9 +3,10 @@ BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 JOBS       ?= $(shell nproc)
+PREFIX     ?= /usr/local
 CMAKE_GEN  := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build run test test-sanitize bench fuzz screenshot clean
+.PHONY: deps build run test test-sanitize bench fuzz screenshot install deb clean
 
 deps:
 	@bash scripts/install-deps
@@ -34,6 +35,17 @@ bench: build
 # picture lands in $(BUILD)/artifacts/desktop_playing.png.
 screenshot: build
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/tests_desktop --gtest_filter='RealWindow.*'
+
+# The programs, the launcher, the icon and the list files' MIME type under
+# $(PREFIX); desktops pick them up on their next start (or at once, after
+# update-desktop-database and update-mime-database on the prefix's share folder).
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX) --strip
+
+# A Debian package of the same files under /usr: $(BUILD)/rilumo_<version>_<arch>.deb,
+# for `sudo apt install ./$(BUILD)/rilumo_*.deb`.
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DRILUMO_FUZZ=ON

@@ -13,7 +13,9 @@
 #include <QScreen>
 
 #include "app/application.h"
+#include "app/mpris_service.h"
 #include "app/quit_signals.h"
+#include "app/remote_control.h"
 #include "controls/draw_primitives.h"
 #include "controls/key_codes.h"
 #include "controls/listview/playlist_view_setup.h"
@@ -322,12 +324,18 @@ void FrmMain::StopPlayer() { Player().StopIO(); }
 void FrmMain::ShowScanCount(const QString& text) { picPlay_->DispMes(1, text); }
 
 int RunProgram(int argc, char** argv) {
-    const StartupArgs args = StartupArgsFrom(argc, argv);
+    StartupArgs args = StartupArgsFrom(argc, argv);
+    // A file manager hands over an audio file as readily as a list.
+    const QString audio = remote::TakeAudioFile(args);
     Application app(argc, argv);
+    // Ties the window to its launcher, for the icon a desktop shows for it.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
     FrmMain w(args);
     w.Load();
     // Only now: a close inside the start-up sequence would be undone by its show().
     InstallQuitSignals(&w);
+    if (!audio.isEmpty()) remote::OpenFile(w, audio);
+    const std::unique_ptr<MprisService> mpris = StartMpris(w);
     const int code = app.exec();
     // Graphs closed while still opening their files finish on a worker.
     graph::Graph::WaitForRetiredGraphs(2000);

@@ -87,6 +87,9 @@ public:
     void PlayFrom();
     void ProgBar_Scrolled();
     void ProgBar_MouseUD(bool IsDown);
+    // The bar's release at a time rather than a place on the bar, so that a
+    // remote control's seek is not rounded to the bar's thousandths.
+    void SeekTo(std::int32_t position);
     void PicPlay_MouseUD(std::int16_t Button, bool IsDown, std::int32_t pIndex);
     // Key codes as the platform's virtual keys (Space 32, Esc 27, R 82, S 83);
     // Shift 1 shift, 2 ctrl, 4 alt.

@@ -253,6 +253,16 @@ void FrmMain::ProgBar_MouseUD(bool IsDown) {
     });
 }
 
+void FrmMain::SeekTo(std::int32_t position) {
+    WakeTimer();
+    Trap([&] {
+        C_FGraph& player = Player();
+        ShowTime(player.Length(), position);
+        player.SetFromMS(position);
+        if (state_.lastSeenMode == 3) player.Play();
+    });
+}
+
 void FrmMain::PicPlay_MouseUD(std::int16_t, bool IsDown, std::int32_t) {
     if (IsDown) return;
     state_.showRemaining = state_.showRemaining == 0 ? 1 : 0;

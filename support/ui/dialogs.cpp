@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -86,6 +87,15 @@ int codeOf(QMessageBox::StandardButton b) {
     }
 }
 
+// Until the user has chosen a folder the dialogs start in the program
+// folder. An installed program's is a system folder where no list belongs:
+// when the user cannot write there they start at home; a build run from its
+// build tree keeps its own folder.
+QString usableStart(const QString& folder) {
+    if (FixTrailingSlash(folder, false) != AppFolder()) return folder;
+    return QFileInfo(FixTrailingSlash(folder, true)).isWritable() ? folder : QDir::homePath();
+}
+
 }  // namespace
 
 QSize Dialogs::MessageSize(QWidget* owner, const QString& text, const QString& caption, int type) {
@@ -152,6 +162,7 @@ QString BrowseFolder(const QString& start, const QString& title, QWidget* owner)
     return TrapOr(QString(), [&] {
         QString from = start.isEmpty() ? QDir::currentPath() : FixTrailingSlash(start, true);
         if (from.isEmpty()) from = QString(kSep);  // the root folder's own separator
+        from = usableStart(from);
         const QString caption = title.isEmpty() ? QStringLiteral("フォルダを選択してください") : title;
         const QString chosen = CutAtNul(CurrentDialogs().ChooseFolder(owner, from, caption));
         if (chosen.isEmpty() || !DirectoryExists(chosen)) return QString();
@@ -165,7 +176,7 @@ QString FileDialog(QWidget* owner, int save, const QString& filter, const QStrin
         constexpr int kOverwritePrompt = 0x2;
         const int effective = flags != -1 ? flags : (save ? 0x80006 : 0x81104);
         const QString chosen = CurrentDialogs().ChooseFile(owner, save != 0, QtNameFilters(filter),
-                                                           initialFolder, initialName,
+                                                           usableStart(initialFolder), initialName,
                                                            (effective & kOverwritePrompt) != 0);
         DoEvents();
         DoEvents();

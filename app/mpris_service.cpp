@@ -1,0 +1,168 @@
+#include "app/mpris_service.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QUrl>
+
+#include <algorithm>
+
+#include "app/frm_main.h"
+#include "app/mpris_adaptors.h"
+#include "app/remote_control.h"
+#include "support/log.h"
+
+namespace rilumo {
+
+namespace {
+
+const QString kObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
+const QString kBaseName = QStringLiteral("org.mpris.MediaPlayer2.rilumo");
+const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
+constexpr int kSettleMs = 100;
+
+}  // namespace
+
+MprisService::MprisService(FrmMain& window, const QDBusConnection& bus) : window_(window), bus_(bus) {
+    new MprisRootAdaptor(this);
+    player_ = new MprisPlayerAdaptor(this);
+    settle_.setSingleShot(true);
+    settle_.setInterval(kSettleMs);
+    connect(&settle_, &QTimer::timeout, this, &MprisService::SendChanges);
+    // Connected after the window's own handlers, so these see what they did.
+    connect(&window_.TimerMCI(), &QTimer::timeout, this, &MprisService::NoticeChanges);
+    connect(&window_.ProgBar(), &UC_Bar::MouseUD, this, [this](bool down) {
+        if (!down && window_.State().lastSeenMode == 3) SendSeeked();
+    });
+}
+
+MprisService::~MprisService() {
+    if (name_.isEmpty()) return;
+    bus_.unregisterService(name_);
+    bus_.unregisterObject(kObjectPath);
+}
+
+bool MprisService::Register() {
+    if (!bus_.isConnected() || !bus_.registerObject(kObjectPath, this, QDBusConnection::ExportAdaptors))
+        return false;
+    const QString instance = kBaseName + QStringLiteral(".instance") + QString::number(QCoreApplication::applicationPid());
+    for (const QString& name : {kBaseName, instance}) {
+        if (bus_.registerService(name)) {
+            name_ = name;
+            sent_ = ChangingProperties();
+            return true;
+        }
+    }
+    bus_.unregisterObject(kObjectPath);
+    return false;
+}
+
+QString MprisService::PlaybackStatus() const {
+    switch (window_.State().lastSeenMode) {
+    case 3: return QStringLiteral("Playing");
+    case 2: return QStringLiteral("Paused");
+    default: return QStringLiteral("Stopped");
+    }
+}
+
+QDBusObjectPath MprisService::TrackId(const remote::Track& track) const {
+    if (track.path.isEmpty()) return QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack"));
+    if (track.path != trackPath_) {
+        trackPath_ = track.path;
+        ++trackSerial_;
+    }
+    return QDBusObjectPath(QStringLiteral("/org/rilumo/track/%1").arg(trackSerial_));
+}
+
+QVariantMap MprisService::Metadata() const {
+    const remote::Track t = remote::CurrentTrack(window_);
+    QVariantMap m{{QStringLiteral("mpris:trackid"), QVariant::fromValue(TrackId(t))}};
+    if (t.path.isEmpty()) return m;
+    if (t.length > 0) m.insert(QStringLiteral("mpris:length"), qlonglong{t.length} * 1000);
+    m.insert(QStringLiteral("xesam:title"), t.title);
+    m.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(t.path).toString(QUrl::FullyEncoded));
+    return m;
+}
+
+qlonglong MprisService::Position() const {
+    const std::int32_t mode = window_.State().lastSeenMode;
+    if (mode != 2 && mode != 3) return 0;
+    return qlonglong{window_.Player().Position(0)} * 1000;
+}
+
+bool MprisService::HasEntries() const { return window_.LV().ItemCount() > 0; }
+
+bool MprisService::CanSeek() const { return window_.State().lastSeenMode == 3 && window_.Player().Length() > 0; }
+
+void MprisService::Seek(qlonglong offsetUs) {
+    if (!CanSeek()) return;
+    const qlonglong target = Position() + offsetUs;
+    if (target >= qlonglong{window_.Player().Length()} * 1000) {
+        remote::Step(window_, 1);
+        return;
+    }
+    SeekTo(std::max<qlonglong>(target, 0));
+}
+
+void MprisService::SetPosition(const QDBusObjectPath& trackId, qlonglong positionUs) {
+    // A request about a track no longer current, or beyond its end, is stale.
+    if (!CanSeek() || trackId != TrackId(remote::CurrentTrack(window_))) return;
+    if (positionUs < 0 || positionUs > qlonglong{window_.Player().Length()} * 1000) return;
+    SeekTo(positionUs);
+}
+
+void MprisService::OpenUri(const QString& uri) {
+    const QUrl url(uri);
+    if (url.isLocalFile()) remote::OpenFile(window_, url.toLocalFile());
+}
+
+void MprisService::SeekTo(qlonglong positionUs) {
+    if (remote::SeekTo(window_, static_cast<std::int32_t>(positionUs / 1000))) SendSeeked();
+}
+
+void MprisService::SendSeeked() { emit player_->Seeked(qlonglong{window_.Player().FromMS()} * 1000); }
+
+QVariantMap MprisService::ChangingProperties() const {
+    const bool entries = HasEntries();
+    return {{QStringLiteral("PlaybackStatus"), PlaybackStatus()},
+            {QStringLiteral("Metadata"), Metadata()},
+            {QStringLiteral("CanGoNext"), entries},
+            {QStringLiteral("CanGoPrevious"), entries},
+            {QStringLiteral("CanPlay"), entries},
+            {QStringLiteral("CanPause"), entries},
+            {QStringLiteral("CanSeek"), CanSeek()}};
+}
+
+void MprisService::NoticeChanges() {
+    if (!settle_.isActive() && ChangingProperties() != sent_) settle_.start();
+}
+
+void MprisService::SendChanges() {
+    const QVariantMap now = ChangingProperties();
+    QVariantMap changed;
+    for (auto it = now.cbegin(); it != now.cend(); ++it)
+        if (sent_.value(it.key()) != it.value()) changed.insert(it.key(), it.value());
+    sent_ = now;
+    if (changed.isEmpty()) return;
+    QDBusMessage signal = QDBusMessage::createSignal(kObjectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                     QStringLiteral("PropertiesChanged"));
+    signal << kPlayerInterface << changed << QStringList();
+    bus_.send(signal);
+}
+
+std::unique_ptr<MprisService> StartMpris(FrmMain& window) {
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        WriteLog(QStringLiteral("MPRIS no session bus#") + bus.lastError().message(), 0, 1);
+        return nullptr;
+    }
+    auto service = std::make_unique<MprisService>(window, bus);
+    if (!service->Register()) {
+        WriteLog(QStringLiteral("MPRIS ") + kBaseName + QStringLiteral("#") + bus.lastError().message(), 0, 1);
+        return nullptr;
+    }
+    WriteLog(QStringLiteral("MPRIS ") + service->ServiceName(), 0, 0);
+    return service;
+}
+
+}  // namespace rilumo
