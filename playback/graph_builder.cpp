@@ -64,7 +64,7 @@ constexpr ChainRow kChains[] = {
     {"mp1 mp2 mpa mpg mpeg", "MPEG-I Stream Splitter|MPEG Audio Decoder", true},
     {"mp3", "", false, true, mp3Chain},
     {"m4aaa", "Haali Media Splitter (AR)|ffdshow Audio Decoder"},
-    {"mp4 m4a ogg", "ffdshow Audio Decoder"},
+    {"mp4 m4a ogg oga flac opus wv", "ffdshow Audio Decoder"},
     {"wma asf wmariff wmv", "", false, true, windowsMediaChain},
     {"mid smf", "MIDI Parser|Default MidiOut Device", false, false},
 };

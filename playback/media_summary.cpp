@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "media/mpeg_info.h"
+#include "media/open_formats.h"
 #include "media/wave_reader.h"
 #include "playback/c_fgraph.h"
 #include "support/file_ops.h"
@@ -48,15 +49,28 @@ MediaSummary BuildMediaSummary(const QString& path) {
     const QString t = ShellTypeName(path);
     const QString e = LowerExtension(path);
     QString d;
-    enum class Way { Wave, Mpeg, Player, None } way = Way::None;
+    enum class Way { Wave, Mpeg, Open, Player, None } way = Way::None;
     static const QStringList byPlayer = {"wav", "mpg", "mpeg", "mid", "asf", "au", "aif",
                                          "aiff", "snd", "wma", "wmv", "m4a", "aac"};
     if (e == u"wav") {
         way = Way::Wave;
     } else if (e == u"mp1" || e == u"mp2" || e == u"mp3") {
         way = Way::Mpeg;
+    } else if (e == u"flac" || e == u"ogg" || e == u"oga" || e == u"opus" || e == u"wv") {
+        way = Way::Open;
     } else if (byPlayer.contains(e)) {
         way = Way::Player;
+    }
+    if (way == Way::Open) {
+        // A file that is something else under one of these names falls to the player.
+        const OpenAudioInfo o = ReadOpenAudioInfo(path);
+        if (o.Valid == 1 && o.DurationMs > 0) {
+            d = o.LongText;
+            s.DurationMs = o.DurationMs;
+            s.Found = 1;
+        } else {
+            way = Way::Player;
+        }
     }
 
     if (way == Way::Wave) {
