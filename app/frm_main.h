@@ -165,6 +165,11 @@ private:
     void ShowTime(std::int32_t length, std::int32_t position);
     void PaintAllEntries(std::uint32_t color);
     void PaceTimer();
+    // Gapless advance: the entry after the playing one is prepared shortly
+    // before the end, and taken up where the ordinary advance would start it.
+    void PrepareNextEntry();
+    bool TakeJoinedEntry();
+    int NextEntry() const;
 
     void ShowStatusPicture(int index);
     void PaintWindowBackground();
@@ -210,6 +215,8 @@ private:
     int quietTicks_ = 0;
     std::int32_t shownLength_ = 0;
     std::int32_t shownPosition_ = 0;
+    int nextIndex_ = -1;     // the entry prepared to follow the playing one
+    bool nextTried_ = false;  // once per track
 };
 
 // 1 when the mouse pointer is strictly inside the control's rectangle on screen.

@@ -37,10 +37,13 @@ std::vector<int> FrmMain::SelectedEntries() const {
 }
 
 void FrmMain::FollowInsertion(int index, int count) {
+    // The entry prepared to follow may no longer be the one that follows.
+    Player().DropNext();
     if (count > 0 && index <= state_.playIndex) state_.playIndex += count;
 }
 
 void FrmMain::FollowRemoval(const std::vector<int>& removed) {
+    Player().DropNext();
     const int p = state_.playIndex;
     const auto before = std::lower_bound(removed.begin(), removed.end(), p);
     state_.playIndex = p - static_cast<int>(before - removed.begin());

@@ -30,6 +30,10 @@ constexpr int kTickMs = 15;
 constexpr int kTenthMs = 100;
 constexpr int kIdleTickMs = 250;
 constexpr int kQuietTicks = 20;
+// How long before a track's end the next one is prepared: enough for any
+// file to open and decode its first audio, short enough that a seek in the
+// track rarely has to drop it.
+constexpr int kPrepareAheadMs = 4000;
 
 QString TimeText(std::int32_t ms) { return FormatMilliseconds(ms, 1, 0); }
 
@@ -95,6 +99,7 @@ void FrmMain::Tick() {
         }
     }
     if (progBar_->Clicked() == 0 && state_.lastSeenMode == 3) ShowPosition();
+    if (state_.lastSeenMode == 3) PrepareNextEntry();
     PaceTimer();
 }
 
@@ -120,6 +125,10 @@ void FrmMain::OnStopped() {
         return;
     }
     if (count > 0) PaintAllEntries(kPlainColor);
+    if (TakeJoinedEntry()) {
+        lv_->ReDraw();
+        return;
+    }
     Player().CloseWave();
     if (count > 0 && state_.userStop == 0) {
         state_.playIndex += 1;
@@ -131,6 +140,52 @@ void FrmMain::OnStopped() {
         ShowStoppedState();
     }
     lv_->ReDraw();
+}
+
+int FrmMain::NextEntry() const {
+    const int next = state_.playIndex + 1;
+    return next >= lv_->ItemCount() ? 0 : next;
+}
+
+void FrmMain::PrepareNextEntry() {
+    C_FGraph& player = Player();
+    const int count = lv_->ItemCount();
+    const bool allowed = count > 0 && state_.userStop == 0 && state_.busy == 0;
+    const int next = NextEntry();
+    if (!player.NextName().isEmpty()) {
+        if (!allowed || next != nextIndex_ || lv_->AuxID(next, 0).ToText() != player.NextName()) player.DropNext();
+        return;
+    }
+    if (!allowed || nextTried_ || player.Loading() || player.Length() <= 0) return;
+    if (player.Position(1) > kPrepareAheadMs) return;
+    nextTried_ = true;
+    nextIndex_ = next;
+    player.PrepareNext(lv_->AuxID(next, 0).ToText());
+}
+
+// The renderer already plays the entry the ordinary advance would start:
+// the window shows the advance without touching the sound.
+bool FrmMain::TakeJoinedEntry() {
+    C_FGraph& player = Player();
+    const QString joined = player.JoinedName();
+    if (joined.isEmpty()) return false;
+    const int next = NextEntry();
+    if (lv_->ItemCount() < 1 || state_.userStop != 0 || state_.busy != 0 || next != nextIndex_ ||
+        lv_->AuxID(next, 0).ToText() != joined || !player.AdoptJoined()) {
+        return false;
+    }
+    WakeTimer();
+    state_.playIndex = next;
+    lv_->UnSelectAll();
+    lv_->SetSelectedItem(next);
+    // As the ordinary start shows it.
+    nextTried_ = false;
+    lv_->ShowSelected(1);
+    lv_->UnSelectAll();
+    lv_->SetDispColor(next, kPlayingColor);
+    shownLength_ = player.Length();
+    picPlay_->DispMes(2, TimeText(shownLength_));
+    return true;
 }
 
 void FrmMain::OnPaused() {
@@ -218,6 +273,7 @@ void FrmMain::PlayFrom() {
     player.CloseWave();
     PaintAllEntries(kPlainColor);
     const int count = lv_->ItemCount();
+    nextTried_ = false;
     state_.playIndex = std::max(lv_->SelectedItem(), 0);
     if (state_.playIndex < count) {
         lv_->ShowSelected(1);

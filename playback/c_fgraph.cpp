@@ -64,6 +64,7 @@ void C_FGraph::FailLoad() {
 }
 
 bool C_FGraph::Load(const QString& name) {
+    ForgetNext();
     if (ctx_.Control) ctx_.Control->Stop();
     DestroyGraph(ctx_);
     Length_ = 0;
@@ -79,6 +80,7 @@ bool C_FGraph::Load(const QString& name) {
         DisconnectAll(ctx_);
         built = SetupPinsToDecode(name, 1, ctx_);
     }
+    if (built != 0) Ignore([&] { ctx_.Control->AllowJoins(); });
     if (built != 0 && BeginPreroll(LoadLimitMs_)) {
         stage_ = LoadStage::Chain;
         return true;
@@ -210,6 +212,12 @@ std::int32_t C_FGraph::Play() {
 }
 
 void C_FGraph::StopIO() {
+    if (!joinedName_.isEmpty()) {
+        // The file heard since the join was never taken up: it stops here.
+        joinedName_.clear();
+        Ignore([&] { ctx_.Control->Stop(); });
+    }
+    DropNext();
     if (Loading()) {
         wanted_ = graph::kStateStopped;
     } else if (GraphPlays()) {
@@ -236,11 +244,14 @@ std::int32_t C_FGraph::Position(std::int32_t kind) {
 
 std::int32_t C_FGraph::mode() {
     AdvanceLoad();
+    if (AdvanceNext()) return 0;
+    if (!joinedName_.isEmpty()) return 1;
     return ModeFor(Loading() ? wanted_ : GraphState());
 }
 
 void C_FGraph::CloseWave() {
     StopIO();
+    ForgetNext();
     DestroyGraph(ctx_);
     stage_ = LoadStage::None;
     wanted_ = graph::kStateStopped;

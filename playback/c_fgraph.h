@@ -13,8 +13,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "playback/player_core.h"
+#include "support/log.h"
 
 namespace rilumo {
 
@@ -56,6 +58,20 @@ public:
     // Applies to graphs built from then on.
     void SetStreamEventHook(std::function<void()> hook) { ctx_.OnStreamEvent = std::move(hook); }
 
+    // Gapless: the file meant to follow this one, prepared shortly before
+    // the end. PrepareNext builds it as any load does and joins it in front
+    // of the renderer; false where it cannot (nothing playing, a play speed
+    // or stop point of the caller's own, a file that does not build). When
+    // the renderer reaches it, mode reports the end of the track once, as
+    // for any end, and JoinedName names the file heard from then on:
+    // AdoptJoined makes it the loaded, playing file; any other call stops it.
+    // Seeking, StopIO, a new file or CloseWave drop a prepared file.
+    bool PrepareNext(const QString& name);
+    void DropNext();
+    QString NextName() const { return nextName_; }
+    QString JoinedName() const { return joinedName_; }
+    bool AdoptJoined();
+
     // The graph context, for callers that choose where registered filters come from.
     GraphContext& Context() { return ctx_; }
 
@@ -76,6 +92,9 @@ private:
     void ReadLength();
     void StartRequested();
     void FailLoad();
+    // True once, when the renderer plays the prepared file.
+    bool AdvanceNext();
+    void ForgetNext();
 
     std::int32_t DevMode_ = 0;
     QString DevName_;
@@ -85,6 +104,9 @@ private:
     int wanted_ = graph::kStateStopped;  // the state asked for while loading
     bool loadFailed_ = false;
     int LoadLimitMs_ = kDefaultLoadLimitMs;
+    QString nextName_;
+    QString joinedName_;
+    std::vector<HeldLog::Line> nextLog_;  // the builder's lines for it, written if it plays
 };
 
 }  // namespace rilumo

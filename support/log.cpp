@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <utility>
+
 #include "support/error_trap.h"
 #include "support/file_ops.h"
 #include "support/globals.h"
@@ -16,6 +18,8 @@ namespace rilumo {
 namespace {
 
 constexpr std::int64_t kMaxLogBytes = 1024000;
+
+thread_local HeldLog* held = nullptr;
 
 bool writableFolder(const QString& folder) {
     const QFileInfo fi(FixTrailingSlash(folder, true));
@@ -39,7 +43,19 @@ QString LogFolder() {
     return writableFolder(app) ? inApp : stateFallback();
 }
 
+HeldLog::HeldLog() : outer_(held) { held = this; }
+HeldLog::~HeldLog() { held = outer_; }
+std::vector<HeldLog::Line> HeldLog::Take() { return std::exchange(lines_, {}); }
+
+void WriteLines(const std::vector<HeldLog::Line>& lines) {
+    for (const HeldLog::Line& l : lines) WriteLog(l.text, l.isError, l.force);
+}
+
 void WriteLog(const QString& text, int isError, int force) {
+    if (held) {
+        held->lines_.push_back({text, isError, force});
+        return;
+    }
     if (!force && !globals::LogError) return;
     Trap([&] {
         const QString folder = LogFolder();

@@ -65,6 +65,11 @@ void GraphImpl::Teardown() {
     BusPtr bus(gst_element_get_bus(pipeline.get()));
     gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
     filters.clear();
+    nextFilters.clear();
+    nextOut = nullptr;
+    nextJoin.reset();
+    ownJoin.reset();
+    joiner.reset();
     playbinSink.reset();
     playbin.reset();
     positionSink.reset();

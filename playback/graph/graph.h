@@ -82,6 +82,33 @@ public:
     int Balance();
     void SetBalance(int balance);
 
+    // Joins. The file after this one, built by the builder in a graph of its
+    // own, goes in front of this graph's renderer and takes over, sample for
+    // sample, when this graph's stream ends. Only a hand-built graph whose
+    // renderer takes raw audio can take one, and only when AllowJoins came
+    // before its first run.
+    void AllowJoins();
+    // Moves next's connected filters, all but its renderer, into this graph
+    // and starts them; next keeps its renderer only. Throws when this graph
+    // cannot take them (nothing is moved then, or what moved is dropped).
+    void SpliceNext(Graph& next);
+    enum class NextState {
+        None,       // nothing spliced
+        Preparing,  // its first audio has not come yet
+        Ready,      // its first audio waits at the join
+        Switched,   // this graph's stream ended; the next one flows to the renderer
+        Joined,     // the renderer plays the next file: call AdoptNext
+        Failed,     // it failed or came too late; already dropped
+    };
+    // Never waits. The join is reported only while the graph runs.
+    NextState PollNext();
+    // Drops the spliced filters; false (nothing dropped) once the stream has
+    // switched to them.
+    bool DropNext();
+    // After Joined: this graph's own source filters go and the spliced ones
+    // take their place; position and length are those of the new file.
+    void AdoptNext();
+
     // Longest wait of the preroll, in milliseconds.
     static constexpr int kPrerollLimitMs = 1500;
     void SetPrerollLimit(int ms);

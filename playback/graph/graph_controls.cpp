@@ -57,6 +57,8 @@ double Graph::Duration() {
 
 double Graph::CurrentPosition() {
     if (!impl_->prerolled) return impl_->pendingSeek >= 0 ? impl_->pendingSeek : 0.0;
+    // The renderer already holds the next file; this one is heard to its end.
+    if (impl_->stream->switched) return impl_->lastPosition;
     GstQuery* q = impl_->positionQuery.get();
     gst_query_set_position(q, GST_FORMAT_TIME, -1);
     GstElement* target = impl_->positionSink ? impl_->positionSink.get() : impl_->pipeline.get();
@@ -68,6 +70,9 @@ double Graph::CurrentPosition() {
 }
 
 void GraphImpl::Seek(double seconds) {
+    // A seek would reach the stream that plays next, not this one.
+    if (stream->switched) return;
+    self->DropNext();
     const gint64 at = static_cast<gint64>(RoundEven(std::max(0.0, seconds) * GST_SECOND));
     if (!gst_element_seek(pipeline.get(), rate, GST_FORMAT_TIME,
                           static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),

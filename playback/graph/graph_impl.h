@@ -77,6 +77,18 @@ struct StreamState {
     // Told, from whichever thread, that the stream ended, failed or got ready.
     std::function<void()> hook;
 
+    // The join, seen at the joining element's output and at the next file's.
+    std::atomic<bool> ended{false};      // this graph's last stream ended there
+    std::atomic<int> streams{0};         // streams that began there
+    std::atomic<bool> switched{false};   // the next file's stream began there
+    std::atomic<gint64> joinAt{-1};      // running time of its first sample
+    std::atomic<bool> nextReady{false};  // its first audio waits
+    std::atomic<bool> nextEmpty{false};  // it ended before any audio came
+    // Under lock: the spliced filters' bins, whose errors are the next
+    // file's until the switch, and the first such error.
+    std::vector<GstElement*> nextBins;
+    QString nextError;
+
     void Notify() {
         std::lock_guard guard(lock);
         if (hook) hook();
@@ -123,7 +135,20 @@ struct GraphImpl {
     ElementPtr positionSink;
     QueryPtr positionQuery;
 
+    // Joins: the element joining the streams in front of the renderer, the
+    // pad of the current stream into it, and the spliced next file.
+    bool joinsAllowed = false;
+    ElementPtr joiner;
+    PadPtr ownJoin;
+    std::vector<std::unique_ptr<Filter>> nextFilters;
+    Pin* nextOut = nullptr;  // the spliced output that goes to the renderer
+    PadPtr nextJoin;         // its pad into the joiner, once armed
+    gulong nextHold = 0;     // the probe holding its first audio back
+
     QString UniqueName(const QString& name) const;
+    void InsertJoiner();
+    void ArmNext();
+    bool JoinAudible() const;
     void Prepare();
     void PostState(GstState target);
     void StartPreroll();

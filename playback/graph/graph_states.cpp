@@ -11,6 +11,18 @@
 
 namespace rilumo::graph {
 
+namespace {
+
+// Under the state's lock.
+bool fromNextFile(const StreamState& s, GstObject* source) {
+    for (GstElement* bin : s.nextBins) {
+        if (source == GST_OBJECT(bin) || gst_object_has_as_ancestor(source, GST_OBJECT(bin))) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 // Everything the streaming threads report goes through here; no message is
 // kept on the bus, so nothing piles up and nothing needs popping.
 GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
@@ -22,6 +34,11 @@ GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
     case GST_MESSAGE_ERROR: {
         const QString text = ErrorText(message);
         std::lock_guard guard(s->lock);
+        // Until the stream switches to it, a failing next file is only dropped.
+        if (!s->switched && fromNextFile(*s, GST_MESSAGE_SRC(message))) {
+            if (s->nextError.isEmpty()) s->nextError = text;
+            break;
+        }
         if (s->error.isEmpty()) s->error = text;
         s->completion = kEventErrorAbort;
         s->changed.notify_all();
@@ -125,6 +142,7 @@ void GraphImpl::Prepare() {
         gst_bin_remove(GST_BIN(pipeline.get()), f->Impl().bin.get());
         f->Impl().parked = true;
     }
+    InsertJoiner();
     if (GstElement* r = RendererBin()) watchRenderer(r, stream.get());
 }
 

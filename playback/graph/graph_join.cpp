@@ -1,0 +1,298 @@
+// Joins: the next file's filters, built in a graph of their own, spliced in
+// front of this graph's renderer so that its first sample follows this
+// file's last one. A joining element (concat) sits between the decoded
+// stream and the renderer; it holds the next stream back until the current
+// one ends and keeps the running time continuous across the two.
+
+#include <algorithm>
+#include <utility>
+
+#include "playback/graph/graph.h"
+#include "playback/graph/graph_impl.h"
+#include "support/error_trap.h"
+
+namespace rilumo::graph {
+
+namespace {
+
+Pin* inputOf(Filter& f) {
+    for (const auto& p : f.Pins()) {
+        if (p->Direction() == 0) return p.get();
+    }
+    return nullptr;
+}
+
+Filter* rendererOf(const std::vector<std::unique_ptr<Filter>>& filters) {
+    for (const auto& f : filters) {
+        if (f->IsRenderer() && !f->Impl().parked) return f.get();
+    }
+    return nullptr;
+}
+
+// At the joiner's output: where one stream ends and the next begins.
+GstPadProbeReturn onJoinerEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    auto* s = static_cast<StreamState*>(data);
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    switch (GST_EVENT_TYPE(event)) {
+    case GST_EVENT_FLUSH_STOP: s->ended = false; break;
+    case GST_EVENT_EOS: s->ended = true; break;
+    case GST_EVENT_STREAM_START:
+        if (++s->streams > 1 && !s->ended) {
+            s->bitrate = 0;
+            s->switched = true;
+        }
+        break;
+    case GST_EVENT_SEGMENT:
+        if (s->switched && s->joinAt < 0) {
+            const GstSegment* segment = nullptr;
+            gst_event_parse_segment(event, &segment);
+            s->joinAt = static_cast<gint64>(gst_segment_to_running_time(segment, GST_FORMAT_TIME, segment->start));
+            s->Notify();
+        }
+        break;
+    default: break;
+    }
+    return GST_PAD_PROBE_OK;
+}
+
+// At the next file's output, unlinked till armed: its first audio stays
+// here, so that a file that fails or has nothing to play never reaches the
+// join.
+GstPadProbeReturn onNextAudio(GstPad*, GstPadProbeInfo*, gpointer data) {
+    auto* s = static_cast<StreamState*>(data);
+    if (!s->nextReady.exchange(true)) s->Notify();
+    return GST_PAD_PROBE_OK;
+}
+
+GstPadProbeReturn onNextEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    auto* s = static_cast<StreamState*>(data);
+    if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_EOS && !s->nextReady) {
+        s->nextEmpty = true;
+        s->Notify();
+    }
+    return GST_PAD_PROBE_OK;
+}
+
+void link(GstPad* from, GstPad* to) {
+    if (gst_pad_link_full(from, to, GST_PAD_LINK_CHECK_NOTHING) != GST_PAD_LINK_OK) Fail("join link failed");
+}
+
+// Stops and takes out a filter whose streaming threads may still run.
+void unplug(GstElement* pipeline, Filter& f) {
+    GstElement* bin = f.Impl().bin.get();
+    gst_element_set_state(bin, GST_STATE_NULL);
+    gst_bin_remove(GST_BIN(pipeline), bin);
+}
+
+}  // namespace
+
+void Graph::AllowJoins() { impl_->joinsAllowed = true; }
+
+void GraphImpl::InsertJoiner() {
+    if (!joinsAllowed || playbin) return;
+    Filter* renderer = rendererOf(filters);
+    Pin* in = renderer ? inputOf(*renderer) : nullptr;
+    Pin* up = in ? in->ConnectedTo() : nullptr;
+    if (!up) return;
+    if (!IsRawAudioOnly(PadCaps(in->Impl().pad.get()).get())) return;
+    ElementPtr joining = Adopt(gst_element_factory_make("concat", nullptr));
+    if (!joining || !gst_bin_add(GST_BIN(pipeline.get()), joining.get())) return;
+    GstPad* from = up->Impl().pad.get();
+    GstPad* to = in->Impl().pad.get();
+    PadPtr sink(gst_element_request_pad_simple(joining.get(), "sink_%u"));
+    PadPtr src(gst_element_get_static_pad(joining.get(), "src"));
+    gst_pad_unlink(from, to);
+    if (!sink || !src || gst_pad_link_full(from, sink.get(), GST_PAD_LINK_CHECK_NOTHING) != GST_PAD_LINK_OK ||
+        gst_pad_link_full(src.get(), to, GST_PAD_LINK_CHECK_NOTHING) != GST_PAD_LINK_OK) {
+        // Without the joiner the graph plays as it always did.
+        gst_pad_unlink(from, sink.get());
+        if (sink) gst_element_release_request_pad(joining.get(), sink.get());
+        gst_bin_remove(GST_BIN(pipeline.get()), joining.get());
+        gst_pad_link_full(from, to, GST_PAD_LINK_CHECK_NOTHING);
+        return;
+    }
+    gst_pad_add_probe(src.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, onJoinerEvent, stream.get(), nullptr);
+    joiner = std::move(joining);
+    ownJoin = std::move(sink);
+}
+
+void Graph::SpliceNext(Graph& next) {
+    GraphImpl& me = *impl_;
+    GraphImpl& n = next.Impl();
+    if (!me.joiner) Fail("this graph takes no next file");
+    if (!me.nextFilters.empty() || me.stream->switched) Fail("a next file is already there");
+    if (n.prepared || n.playbin) Fail("the next file's graph already ran");
+    Filter* renderer = rendererOf(n.filters);
+    Pin* in = renderer ? inputOf(*renderer) : nullptr;
+    Pin* out = in ? in->ConnectedTo() : nullptr;
+    if (!out) Fail("the next file reaches no renderer");
+    // Taking a bin out of a bin unlinks it: the links among the moved ones
+    // are made again in here.
+    std::vector<std::pair<GstPad*, GstPad*>> links;
+    std::vector<std::unique_ptr<Filter>> moved;
+    for (auto it = n.filters.begin(); it != n.filters.end();) {
+        Filter& f = **it;
+        if (&f == renderer || !f.IsConnected()) {
+            ++it;
+            continue;
+        }
+        for (const auto& p : f.Pins()) {
+            Pin* peer = p->ConnectedTo();
+            if (p->Direction() == 1 && peer && &peer->FilterInfo() != renderer) {
+                links.emplace_back(p->Impl().pad.get(), peer->Impl().pad.get());
+            }
+        }
+        moved.push_back(std::move(*it));
+        it = n.filters.erase(it);
+    }
+    out->Impl().peer = nullptr;
+    in->Impl().peer = nullptr;
+    for (auto& f : moved) {
+        ElementPtr bin(GST_ELEMENT(gst_object_ref(f->Impl().bin.get())));
+        gst_bin_remove(GST_BIN(n.pipeline.get()), bin.get());
+        gst_bin_add(GST_BIN(me.pipeline.get()), bin.get());
+        f->Impl().graph = this;
+        me.nextFilters.push_back(std::move(f));
+    }
+    me.nextOut = out;
+    StreamState& s = *me.stream;
+    s.nextReady = false;
+    s.nextEmpty = false;
+    {
+        std::lock_guard guard(s.lock);
+        s.nextError.clear();
+        s.nextBins.clear();
+        for (const auto& f : me.nextFilters) s.nextBins.push_back(f->Impl().bin.get());
+    }
+    try {
+        for (const auto& [from, to] : links) link(from, to);
+        GstPad* pad = out->Impl().pad.get();
+        me.nextHold = gst_pad_add_probe(
+            pad, static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BLOCK | GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
+            onNextAudio, &s, nullptr);
+        gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, onNextEvent, &s, nullptr);
+        for (const auto& f : me.nextFilters) {
+            if (!gst_element_sync_state_with_parent(f->Impl().bin.get())) Fail("the next file cannot start");
+        }
+    } catch (...) {
+        DropNext();
+        throw;
+    }
+}
+
+void GraphImpl::ArmNext() {
+    PadPtr sink(gst_element_request_pad_simple(joiner.get(), "sink_%u"));
+    if (!sink) Fail("the joiner takes no more streams");
+    GstPad* pad = nextOut->Impl().pad.get();
+    link(pad, sink.get());
+    nextJoin = std::move(sink);
+    gst_pad_remove_probe(pad, nextHold);
+    nextHold = 0;
+}
+
+// The renderer's clock tells what is heard: the first sample of the next
+// file is, once the running time reaches its own.
+bool GraphImpl::JoinAudible() const {
+    const gint64 at = stream->joinAt;
+    if (at < 0 || requested != kStateRunning) return false;
+    GstClock* clock = gst_element_get_clock(pipeline.get());
+    if (!clock) return false;
+    const GstClockTime now = gst_clock_get_time(clock);
+    gst_object_unref(clock);
+    const GstClockTime base = gst_element_get_base_time(pipeline.get());
+    return now >= base && static_cast<gint64>(now - base) >= at;
+}
+
+Graph::NextState Graph::PollNext() {
+    GraphImpl& me = *impl_;
+    StreamState& s = *me.stream;
+    if (s.switched) return me.JoinAudible() ? NextState::Joined : NextState::Switched;
+    if (me.nextFilters.empty()) return NextState::None;
+    bool failed = false;
+    {
+        std::lock_guard guard(s.lock);
+        failed = !s.nextError.isEmpty();
+    }
+    // The current stream ended before the next one could join: it plays no more.
+    failed = failed || s.nextEmpty || (!me.nextJoin && s.ended);
+    if (!failed && !me.nextJoin) {
+        if (!s.nextReady) return NextState::Preparing;
+        try {
+            me.ArmNext();
+        } catch (...) {
+            failed = true;
+        }
+    }
+    if (failed) {
+        DropNext();
+        return NextState::Failed;
+    }
+    return NextState::Ready;
+}
+
+bool Graph::DropNext() {
+    GraphImpl& me = *impl_;
+    StreamState& s = *me.stream;
+    if (me.nextFilters.empty()) return true;
+    if (s.switched) return false;
+    {
+        std::lock_guard guard(s.lock);
+        s.nextBins.clear();
+        s.nextError.clear();
+    }
+    // Its streaming thread may wait in the joiner for its turn: that wait
+    // ends first, or stopping the filters would wait for it for good.
+    if (me.nextJoin) gst_pad_send_event(me.nextJoin.get(), gst_event_new_flush_start());
+    for (auto& f : me.nextFilters) unplug(me.pipeline.get(), *f);
+    if (me.nextJoin) {
+        gst_element_release_request_pad(me.joiner.get(), me.nextJoin.get());
+        me.nextJoin.reset();
+    }
+    me.nextFilters.clear();
+    me.nextOut = nullptr;
+    me.nextHold = 0;
+    s.nextReady = false;
+    s.nextEmpty = false;
+    return true;
+}
+
+void Graph::AdoptNext() {
+    GraphImpl& me = *impl_;
+    StreamState& s = *me.stream;
+    if (!s.switched || !me.nextOut) Fail("no next file has joined");
+    Filter* renderer = rendererOf(me.filters);
+    Pin* in = renderer ? inputOf(*renderer) : nullptr;
+    {
+        std::lock_guard guard(s.lock);
+        s.nextBins.clear();
+    }
+    // The file that ended: its filters are done and go.
+    std::vector<std::unique_ptr<Filter>> kept;
+    for (auto& f : me.filters) {
+        if (f.get() == renderer || f->Impl().parked) {
+            kept.push_back(std::move(f));
+        } else {
+            unplug(me.pipeline.get(), *f);
+        }
+    }
+    me.filters.clear();
+    for (auto& f : me.nextFilters) me.filters.push_back(std::move(f));
+    for (auto& f : kept) me.filters.push_back(std::move(f));
+    me.nextFilters.clear();
+    if (me.ownJoin) gst_element_release_request_pad(me.joiner.get(), me.ownJoin.get());
+    me.ownJoin = std::move(me.nextJoin);
+    if (in) {
+        in->Impl().peer = me.nextOut;
+        me.nextOut->Impl().peer = in;
+    }
+    me.nextOut = nullptr;
+    me.lastPosition = 0;
+    me.pendingSeek = -1;
+    s.streams = 1;
+    s.joinAt = -1;
+    s.nextReady = false;
+    s.nextEmpty = false;
+    s.switched = false;
+}
+
+}  // namespace rilumo::graph

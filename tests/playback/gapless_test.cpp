@@ -1,0 +1,148 @@
+// Gapless joins through the real player, recorded sample by sample by a
+// clocked file renderer in place of the sound card.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "playback/c_fgraph.h"
+#include "tests/common/media_fixtures.h"
+#include "tests/playback/playback_support.h"
+
+namespace rilumo {
+namespace {
+
+using test::kPlayDeadlineMs;
+using test::PollUntil;
+
+constexpr int kRate = 44100;
+constexpr double kTone = 441.0;
+constexpr double kAmplitude = 12000.0;
+
+qint16 sineAt(qint64 n, int rate = kRate) {
+    return static_cast<qint16>(std::lround(kAmplitude * std::sin(2.0 * M_PI * kTone * n / rate)));
+}
+
+// Samples [from, from + count) of one continuous stereo sine, as a WAV file.
+bool writeSinePart(const QString& path, qint64 from, qint64 count, int rate = kRate) {
+    QByteArray data;
+    data.reserve(static_cast<int>(count * 4));
+    for (qint64 n = from; n < from + count; ++n) {
+        const qint16 v = sineAt(n, rate);
+        for (int c = 0; c < 2; ++c) data.append(reinterpret_cast<const char*>(&v), 2);
+    }
+    auto le = [](quint32 v, int bytes) {
+        QByteArray b;
+        for (int i = 0; i < bytes; ++i) b.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+        return b;
+    };
+    QByteArray file = "RIFF" + le(36 + data.size(), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(2, 2) +
+                      le(rate, 4) + le(rate * 4, 4) + le(4, 2) + le(16, 2) + "data" + le(data.size(), 4) + data;
+    return test::WriteFile(path, file);
+}
+
+class Gapless : public test::PlayerTest {
+protected:
+    void SetUp() override {
+        saved_ = qgetenv("RILUMO_AUDIO_SINK");
+        recording_ = dir.File("recording.raw");
+    }
+    void TearDown() override { qputenv("RILUMO_AUDIO_SINK", saved_); }
+    // The renderer writes what it plays, in real time, at one fixed format.
+    void Record(int rate = kRate) {
+        qputenv("RILUMO_AUDIO_SINK", QStringLiteral("audioresample ! audio/x-raw,format=S16LE,channels=2,rate=%1 ! "
+                                                    "filesink sync=true location=%2")
+                                         .arg(rate)
+                                         .arg(recording_)
+                                         .toUtf8());
+        p.Init();
+    }
+    // Plays first, prepares second near the end and takes it up at the
+    // join, as the window does; true when the join was made.
+    bool PlayJoined(const QString& first, const QString& second) {
+        if (!Load(first) || p.Play() != 1) return false;
+        bool prepared = false;
+        bool joined = PollUntil(kPlayDeadlineMs, [&] {
+            if (!prepared && p.Position(1) < 1500) prepared = p.PrepareNext(second);
+            return p.mode() == 0;
+        });
+        if (!joined || p.JoinedName() != second || p.mode() != 1 || !p.AdoptJoined()) return false;
+        return PollUntil(kPlayDeadlineMs, [&] { return p.mode() == 0; });
+    }
+    std::vector<qint16> Recorded() {
+        p.CloseWave();
+        QFile f(recording_);
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        const QByteArray bytes = f.readAll();
+        std::vector<qint16> left(static_cast<size_t>(bytes.size() / 4));
+        for (size_t i = 0; i < left.size(); ++i) std::memcpy(&left[i], bytes.constData() + 4 * i, 2);
+        return left;
+    }
+
+    QByteArray saved_;
+    QString recording_;
+};
+
+TEST_F(Gapless, TwoHalvesOfOneSineJoinSampleForSample) {
+    Record();
+    const qint64 first = kRate + 37;  // the join falls mid-period
+    const qint64 second = kRate / 2 + 11;
+    const QString a = dir.File("a.wav");
+    const QString b = dir.File("b.wav");
+    ASSERT_TRUE(writeSinePart(a, 0, first));
+    ASSERT_TRUE(writeSinePart(b, first, second));
+    ASSERT_TRUE(PlayJoined(a, b));
+    const std::vector<qint16> got = Recorded();
+    ASSERT_EQ(static_cast<qint64>(got.size()), first + second);
+    qint64 wrong = 0;
+    for (qint64 n = 0; n < first + second; ++n) wrong += std::abs(got[static_cast<size_t>(n)] - sineAt(n)) > 1;
+    EXPECT_EQ(wrong, 0);
+    EXPECT_TRUE(dir.ErrorLines().isEmpty()) << dir.ErrorLines().join('\n').toStdString();
+}
+
+TEST_F(Gapless, ARateChangePlaysBothFilesWhole) {
+    Record(48000);
+    const QString a = dir.File("a44.wav");
+    const QString b = dir.File("b48.wav");
+    ASSERT_TRUE(writeSinePart(a, 0, kRate));
+    ASSERT_TRUE(writeSinePart(b, 0, 48000, 48000));
+    ASSERT_TRUE(PlayJoined(a, b));
+    const std::vector<qint16> got = Recorded();
+    // Two seconds at the renderer's rate, give or take the resampler's edges.
+    EXPECT_NEAR(static_cast<double>(got.size()), 2 * 48000.0, 64);
+}
+
+TEST_F(Gapless, AFileThatFailsOrASeekDropsThePreparedFileAndTheTrackEndsAsBefore) {
+    p.Init();
+    const QString a = dir.Wave("a.wav", 1500);
+    const QString bad = dir.File("bad.wav");
+    ASSERT_TRUE(test::WriteFile(bad, "this is text, not a wave file\n"));
+    ASSERT_TRUE(Load(a));
+    ASSERT_EQ(p.Play(), 1);
+    ASSERT_TRUE(p.PrepareNext(bad));
+    ASSERT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return p.mode() != 3; }));
+    EXPECT_EQ(p.JoinedName(), QString());
+    EXPECT_EQ(p.NextName(), QString());
+    EXPECT_EQ(p.mode(), 1);
+
+    // Prepared, then a seek into the last second: the ordinary end follows.
+    const QString b = dir.Wave("b.wav", 1500);
+    ASSERT_TRUE(Load(b));
+    ASSERT_EQ(p.Play(), 1);
+    ASSERT_TRUE(p.PrepareNext(a));
+    EXPECT_EQ(p.NextName(), a);
+    p.SetFromMS(p.Length() - 500);
+    ASSERT_EQ(p.Play(), 1);
+    EXPECT_EQ(p.NextName(), QString());
+    ASSERT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return p.mode() != 3; }));
+    EXPECT_EQ(p.JoinedName(), QString());
+    // Nothing of the dropped files reached the log.
+    EXPECT_TRUE(dir.ErrorLines().isEmpty()) << dir.ErrorLines().join('\n').toStdString();
+}
+
+}  // namespace
+}  // namespace rilumo
