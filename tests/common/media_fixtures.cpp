@@ -1,10 +1,12 @@
 #include "tests/common/media_fixtures.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 #include "tests/common/test_env.h"
@@ -83,6 +85,29 @@ bool WriteSineWave(const QString& path, int sampleRate, int channels, int bits,
                    double frequency, int ms) {
     return WritePcmWave(path, sampleRate, channels, bits,
                         SineSamples(sampleRate, channels, bits, frequency, ms));
+}
+
+qint16 SineSample(qint64 n, int rate) {
+    return static_cast<qint16>(std::lround(12000.0 * std::sin(2.0 * std::numbers::pi * kPartTone * static_cast<double>(n) / rate)));
+}
+
+bool WriteSinePart(const QString& path, int rate, qint64 from, qint64 count) {
+    QByteArray data;
+    data.reserve(static_cast<int>(count * 4));
+    for (qint64 n = from; n < from + count; ++n) {
+        const qint16 v = SineSample(n, rate);
+        for (int c = 0; c < 2; ++c) data.append(reinterpret_cast<const char*>(&v), 2);
+    }
+    return WritePcmWave(path, rate, 2, 16, data);
+}
+
+std::vector<qint16> ReadLeftChannel(const QString& rawPath) {
+    QFile f(rawPath);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = f.readAll();
+    std::vector<qint16> left(static_cast<size_t>(bytes.size() / 4));
+    for (size_t i = 0; i < left.size(); ++i) std::memcpy(&left[i], bytes.constData() + 4 * i, 2);
+    return left;
 }
 
 // ---- MPEG audio -----------------------------------------------------------

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <ostream>
+#include <vector>
 
 #include "tests/common/test_env.h"  // PrintTo for QString
 
@@ -38,6 +39,14 @@ bool WritePcmWave(const QString& path, int sampleRate, int channels, int bits,
                   const QByteArray& data);
 bool WriteSineWave(const QString& path, int sampleRate, int channels, int bits,
                    double frequency, int ms);
+
+// One long stereo 16-bit sine cut into files: sample n of the whole is
+// SineSample(n, rate), and a part holds samples [from, from + count).
+inline constexpr double kPartTone = 441.0;
+qint16 SineSample(qint64 n, int rate);
+bool WriteSinePart(const QString& path, int rate, qint64 from, qint64 count);
+// The left channel of a raw 16-bit stereo recording.
+std::vector<qint16> ReadLeftChannel(const QString& rawPath);
 
 // ---- MPEG audio -----------------------------------------------------------
 

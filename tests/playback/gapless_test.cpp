@@ -3,10 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-
-#include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "playback/c_fgraph.h"
@@ -20,30 +16,10 @@ using test::kPlayDeadlineMs;
 using test::PollUntil;
 
 constexpr int kRate = 44100;
-constexpr double kTone = 441.0;
-constexpr double kAmplitude = 12000.0;
 
-qint16 sineAt(qint64 n, int rate = kRate) {
-    return static_cast<qint16>(std::lround(kAmplitude * std::sin(2.0 * M_PI * kTone * n / rate)));
-}
-
-// Samples [from, from + count) of one continuous stereo sine, as a WAV file.
-bool writeSinePart(const QString& path, qint64 from, qint64 count, int rate = kRate) {
-    QByteArray data;
-    data.reserve(static_cast<int>(count * 4));
-    for (qint64 n = from; n < from + count; ++n) {
-        const qint16 v = sineAt(n, rate);
-        for (int c = 0; c < 2; ++c) data.append(reinterpret_cast<const char*>(&v), 2);
-    }
-    auto le = [](quint32 v, int bytes) {
-        QByteArray b;
-        for (int i = 0; i < bytes; ++i) b.append(static_cast<char>((v >> (8 * i)) & 0xFF));
-        return b;
-    };
-    QByteArray file = "RIFF" + le(36 + data.size(), 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(2, 2) +
-                      le(rate, 4) + le(rate * 4, 4) + le(4, 2) + le(16, 2) + "data" + le(data.size(), 4) + data;
-    return test::WriteFile(path, file);
-}
+using test::ReadLeftChannel;
+using test::SineSample;
+using test::WriteSinePart;
 
 class Gapless : public test::PlayerTest {
 protected:
@@ -75,12 +51,7 @@ protected:
     }
     std::vector<qint16> Recorded() {
         p.CloseWave();
-        QFile f(recording_);
-        if (!f.open(QIODevice::ReadOnly)) return {};
-        const QByteArray bytes = f.readAll();
-        std::vector<qint16> left(static_cast<size_t>(bytes.size() / 4));
-        for (size_t i = 0; i < left.size(); ++i) std::memcpy(&left[i], bytes.constData() + 4 * i, 2);
-        return left;
+        return ReadLeftChannel(recording_);
     }
 
     QByteArray saved_;
@@ -93,13 +64,13 @@ TEST_F(Gapless, TwoHalvesOfOneSineJoinSampleForSample) {
     const qint64 second = kRate / 2 + 11;
     const QString a = dir.File("a.wav");
     const QString b = dir.File("b.wav");
-    ASSERT_TRUE(writeSinePart(a, 0, first));
-    ASSERT_TRUE(writeSinePart(b, first, second));
+    ASSERT_TRUE(WriteSinePart(a, kRate, 0, first));
+    ASSERT_TRUE(WriteSinePart(b, kRate, first, second));
     ASSERT_TRUE(PlayJoined(a, b));
     const std::vector<qint16> got = Recorded();
     ASSERT_EQ(static_cast<qint64>(got.size()), first + second);
     qint64 wrong = 0;
-    for (qint64 n = 0; n < first + second; ++n) wrong += std::abs(got[static_cast<size_t>(n)] - sineAt(n)) > 1;
+    for (qint64 n = 0; n < first + second; ++n) wrong += std::abs(got[static_cast<size_t>(n)] - SineSample(n, kRate)) > 1;
     EXPECT_EQ(wrong, 0);
     EXPECT_TRUE(dir.ErrorLines().isEmpty()) << dir.ErrorLines().join('\n').toStdString();
 }
@@ -108,8 +79,8 @@ TEST_F(Gapless, ARateChangePlaysBothFilesWhole) {
     Record(48000);
     const QString a = dir.File("a44.wav");
     const QString b = dir.File("b48.wav");
-    ASSERT_TRUE(writeSinePart(a, 0, kRate));
-    ASSERT_TRUE(writeSinePart(b, 0, 48000, 48000));
+    ASSERT_TRUE(WriteSinePart(a, kRate, 0, kRate));
+    ASSERT_TRUE(WriteSinePart(b, 48000, 0, 48000));
     ASSERT_TRUE(PlayJoined(a, b));
     const std::vector<qint16> got = Recorded();
     // Two seconds at the renderer's rate, give or take the resampler's edges.
