@@ -158,6 +158,8 @@ void FrmMain::PrepareNextEntry() {
     }
     if (!allowed || nextTried_ || player.Loading() || player.Length() <= 0) return;
     if (player.Position(1) > kPrepareAheadMs) return;
+    // An escape for a device that misbehaves at joins: one file at a time.
+    if (qEnvironmentVariable("RILUMO_GAPLESS") == QLatin1String("off")) return;
     nextTried_ = true;
     nextIndex_ = next;
     player.PrepareNext(lv_->AuxID(next, 0).ToText());

@@ -1,0 +1,202 @@
+// Gapless joins through the real window, on a list of two files that are the
+// two halves of one sine (the round from the second back to the first joins
+// too), and CPU while a list of short tracks plays.
+//  1. Recorded by the renderer itself (a clocked file sink): every sample of
+//     the recording is compared with the ideal sine.
+//  2. The desktop's sound server (a private PulseAudio with a null sink, its
+//     monitor recorded with parec), with gapless joins and with one file at a
+//     time (RILUMO_GAPLESS=off): the silences between the halves.
+//  3. CPU time while 20 tracks of 500 ms play, both ways.
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "bench/controller_run.h"
+#include "support/paths.h"
+
+using namespace rilumo;
+using namespace rilumo::bench;
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr qint64 kFirst = kRate + 37;       // the join falls mid-period
+constexpr qint64 kSecond = kRate / 2 + 13;  // together whole periods
+
+QString writeHalves(const QTemporaryDir& dir) {
+    const QString a = dir.filePath("half1.wav");
+    const QString b = dir.filePath("half2.wav");
+    test::WriteSinePart(a, kRate, 0, kFirst);
+    test::WriteSinePart(b, kRate, kFirst, kSecond);
+    const QString list = dir.filePath("halves.lst");
+    test::WriteFile(list, (a + "\r\n" + b + "\r\n").toUtf8());
+    return list;
+}
+
+double cpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Plays the window's list until `joins` advances have happened; returns the
+// milliseconds from each audible join to the window showing the next entry
+// (the join's time reckoned from the first track's start and the lengths).
+std::vector<double> playJoins(FrmMain& w, int joins) {
+    std::vector<double> late;
+    int last = -1;
+    int seen = 0;
+    double started = -1;
+    double expected = 0;
+    const auto t0 = Clock::now();
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const int p = w.State().playIndex;
+        if (started < 0 && w.Player().Position(0) > 0) started = msSince(t0) - w.Player().Position(0);
+        if (p != last && started >= 0) {
+            if (last >= 0) {
+                expected += (last == 0 ? kFirst : kSecond) * 1000.0 / kRate;
+                late.push_back(msSince(t0) - started - expected);
+                ++seen;
+            }
+            last = p;
+        }
+        if (seen >= joins || msSince(t0) > joins * 2000.0 + 10000) qApp->quit();
+    });
+    probe.start(1);
+    w.PlayButtons_ButtonClicked(2);
+    qApp->exec();
+    w.PlayButtons_ButtonClicked(0);
+    return late;
+}
+
+void printLate(const std::vector<double>& late) {
+    if (late.empty()) return;
+    std::printf("  window shows the next entry after the join: median %.1f ms, worst %.1f ms (%zu joins)\n",
+                median(late), *std::max_element(late.begin(), late.end()), late.size());
+}
+
+void recordedByRenderer(const QString& list, const QTemporaryDir& dir, int joins) {
+    const QString rec = dir.filePath("renderer.raw");
+    const QByteArray sink = "audioconvert ! audio/x-raw,format=S16LE,channels=2,rate=44100 ! filesink sync=true location=" +
+                            rec.toUtf8();
+    std::printf("recorded by the renderer, %d joins:\n", joins);
+    auto w = openWindow(list, sink.constData());
+    const std::vector<double> late = playJoins(*w, joins);
+    w->Player().CloseWave();
+    w->close();
+    const std::vector<qint16> got = test::ReadLeftChannel(rec);
+    qint64 wrong = 0;
+    for (qint64 n = 0; n < static_cast<qint64>(got.size()); ++n) {
+        wrong += std::abs(got[static_cast<size_t>(n)] - test::SineSample(n, kRate)) > 1;
+    }
+    std::printf("  %zu samples recorded, %lld differ from the one sine: gap 0 samples at every join when 0\n",
+                got.size(), static_cast<long long>(wrong));
+    printLate(late);
+}
+
+struct Silences {
+    int count = 0;
+    qint64 worst = 0;
+};
+
+// Runs of two or more quiet samples between the first and last sound.
+Silences silences(const QByteArray& pcm) {
+    const auto* s = reinterpret_cast<const qint16*>(pcm.constData());
+    const qsizetype n = pcm.size() / 2;
+    qsizetype first = 0, last = n - 1;
+    while (first < n && std::abs(s[first]) <= 8) ++first;
+    while (last > first && std::abs(s[last]) <= 8) --last;
+    Silences out;
+    qint64 run = 0;
+    for (qsizetype i = first; i <= last; ++i) {
+        if (std::abs(s[i]) <= 8) {
+            ++run;
+            continue;
+        }
+        if (run >= 2) {
+            ++out.count;
+            out.worst = std::max(out.worst, run);
+        }
+        run = 0;
+    }
+    return out;
+}
+
+void soundServer(const QString& list, const QTemporaryDir& dir, int joins, bool gapless) {
+    std::printf("sound server null sink, recorded with parec, %s, %d joins:\n",
+                gapless ? "gapless" : "one file at a time", joins);
+    desktop::SoundServer sound;
+    if (!sound.Ok() || !desktop::HaveTool("parec") || !desktop::HaveTool("pacat")) {
+        std::printf("  skipped: no sound server, parec or pacat\n");
+        return;
+    }
+    qputenv("PULSE_SERVER", sound.Server().toLocal8Bit());
+    qputenv("RILUMO_GAPLESS", gapless ? "on" : "off");
+    // A stream of zeros keeps the null sink running, so a stop shows as silence.
+    QProcess zeros;
+    zeros.setStandardInputFile("/dev/zero");
+    zeros.start("pacat", {"--playback", "--raw", "--format=s16le", "--rate=44100", "--channels=1"});
+    const QString raw = dir.filePath(gapless ? "server-gapless.raw" : "server-plain.raw");
+    QProcess rec;
+    rec.setStandardOutputFile(raw);
+    rec.start("parec", {"-d", sound.MonitorSource(), "--raw", "--format=s16le", "--rate=44100", "--channels=1",
+                        "--latency-msec=20"});
+    for (int i = 0; i < 300 && QFileInfo(raw).size() < kRate / 5; ++i) QThread::msleep(10);
+    auto w = openWindow(list, "pulsesink");
+    const std::vector<double> late = playJoins(*w, joins);
+    QThread::msleep(300);
+    w->close();
+    rec.terminate();
+    rec.waitForFinished(3000);
+    zeros.terminate();
+    zeros.waitForFinished(3000);
+    QFile f(raw);
+    f.open(QIODevice::ReadOnly);
+    const Silences quiet = silences(f.readAll());
+    std::printf("  silences between the halves: %d, longest %lld samples (%.1f ms)\n", quiet.count,
+                static_cast<long long>(quiet.worst), quiet.worst * 1000.0 / kRate);
+    printLate(late);
+}
+
+void cpuWhilePlaying(const QTemporaryDir& dir, bool gapless) {
+    qputenv("RILUMO_GAPLESS", gapless ? "on" : "off");
+    const QString list = writeToneList(dir, 20, 500);
+    auto w = openWindow(list, "null");
+    const double cpu0 = cpuSeconds();
+    const auto t0 = Clock::now();
+    playJoins(*w, 20);
+    const double wall = msSince(t0) / 1000.0;
+    const double cpu = cpuSeconds() - cpu0;
+    w->close();
+    std::printf("  %-20s %.2f s CPU in %.2f s (%.1f%% of a core)\n", gapless ? "gapless:" : "one file at a time:",
+                cpu, wall, 100.0 * cpu / wall);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QTemporaryDir dir;
+    installPrivateEnvironment(dir);
+    QApplication app(argc, argv);
+    const int joins = argc > 1 ? std::max(2, std::atoi(argv[1])) : envInt("RILUMO_GAPLESS_JOINS", 20);
+    SetAppFolderForTesting(dir.path());
+    const QString list = writeHalves(dir);
+    std::printf("gapless joins (goal: 0 samples of gap)\n");
+    recordedByRenderer(list, dir, joins);
+    soundServer(list, dir, joins, true);
+    soundServer(list, dir, joins, false);
+    std::printf("CPU while 20 tracks of 500 ms play (null renderer):\n");
+    cpuWhilePlaying(dir, true);
+    cpuWhilePlaying(dir, false);
+    return 0;
+}
