@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <cmath>
 #include <vector>
 
 #include "playback/c_fgraph.h"
@@ -20,6 +24,30 @@ constexpr int kRate = 44100;
 using test::ReadLeftChannel;
 using test::SineSample;
 using test::WriteSinePart;
+
+// The encoder's own program writes the tag with its delay and padding; the
+// GStreamer encoder element writes none.
+QString lameEncoded(const QString& wav) {
+    const QString out = QString(wav).replace(QStringLiteral(".wav"), QStringLiteral(".mp3"));
+    QProcess lame;
+    lame.start(QStringLiteral("lame"), {"--quiet", "--cbr", "-b", "192", wav, out});
+    return lame.waitForFinished(60000) && lame.exitCode() == 0 ? out : QString();
+}
+
+// The shift of the recording against the sine over [from, to) that fits best.
+int bestShift(const std::vector<qint16>& got, qint64 from, qint64 to) {
+    int best = 0;
+    double bestError = 1e300;
+    for (int shift = -49; shift <= 49; ++shift) {
+        double error = 0;
+        for (qint64 n = from; n < to; ++n) error += std::abs(got[static_cast<size_t>(n)] - SineSample(n + shift, kRate));
+        if (error < bestError) {
+            bestError = error;
+            best = shift;
+        }
+    }
+    return best;
+}
 
 class Gapless : public test::PlayerTest {
 protected:
@@ -73,6 +101,25 @@ TEST_F(Gapless, TwoHalvesOfOneSineJoinSampleForSample) {
     for (qint64 n = 0; n < first + second; ++n) wrong += std::abs(got[static_cast<size_t>(n)] - SineSample(n, kRate)) > 1;
     EXPECT_EQ(wrong, 0);
     EXPECT_TRUE(dir.ErrorLines().isEmpty()) << dir.ErrorLines().join('\n').toStdString();
+}
+
+TEST_F(Gapless, LameTaggedMp3HalvesJoinWithTheirDelayAndPaddingTrimmed) {
+    if (QStandardPaths::findExecutable(QStringLiteral("lame")).isEmpty()) GTEST_SKIP() << "no lame encoder";
+    Record();
+    const qint64 first = kRate + 37;
+    const qint64 second = kRate / 2 + 11;
+    ASSERT_TRUE(WriteSinePart(dir.File("a.wav"), kRate, 0, first));
+    ASSERT_TRUE(WriteSinePart(dir.File("b.wav"), kRate, first, second));
+    const QString a = lameEncoded(dir.File("a.wav"));
+    const QString b = lameEncoded(dir.File("b.wav"));
+    ASSERT_FALSE(a.isEmpty() || b.isEmpty());
+    ASSERT_TRUE(PlayJoined(a, b));
+    const std::vector<qint16> got = Recorded();
+    ASSERT_EQ(static_cast<qint64>(got.size()), first + second);
+    // In step with the sine on both sides of the join: no encoder delay or
+    // padding was left in, which would shift the second half.
+    EXPECT_EQ(bestShift(got, first - 2000, first), 0);
+    EXPECT_EQ(bestShift(got, first, first + 2000), 0);
 }
 
 TEST_F(Gapless, ARateChangePlaysBothFilesWhole) {
