@@ -240,14 +240,15 @@ bool Graph::DropNext() {
         s.nextBins.clear();
         s.nextError.clear();
     }
-    // Its streaming thread may wait in the joiner for its turn: that wait
-    // ends first, or stopping the filters would wait for it for good.
-    if (me.nextJoin) gst_pad_send_event(me.nextJoin.get(), gst_event_new_flush_start());
-    for (auto& f : me.nextFilters) unplug(me.pipeline.get(), *f);
+    // Its streaming thread may wait in the joiner for its turn: releasing
+    // the pad ends that wait first, or stopping the filters would wait for it
+    // for good. Should the stream switch to it just now, the joiner ends the
+    // stream there instead, as if nothing had been prepared.
     if (me.nextJoin) {
         gst_element_release_request_pad(me.joiner.get(), me.nextJoin.get());
         me.nextJoin.reset();
     }
+    for (auto& f : me.nextFilters) unplug(me.pipeline.get(), *f);
     me.nextFilters.clear();
     me.nextOut = nullptr;
     me.nextHold = 0;

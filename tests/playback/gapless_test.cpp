@@ -158,6 +158,19 @@ TEST_F(Gapless, AFileThatFailsOrASeekDropsThePreparedFileAndTheTrackEndsAsBefore
     EXPECT_EQ(p.NextName(), QString());
     ASSERT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return p.mode() != 3; }));
     EXPECT_EQ(p.JoinedName(), QString());
+    // Taken up, the joined file has its own length and seeks within itself.
+    const QString c = dir.Wave("c.wav", 2500);
+    ASSERT_TRUE(Load(a));
+    ASSERT_EQ(p.Play(), 1);
+    ASSERT_TRUE(p.PrepareNext(c));
+    ASSERT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return p.mode() == 0; }));
+    EXPECT_EQ(p.mode(), 1);
+    ASSERT_TRUE(p.AdoptJoined());
+    EXPECT_EQ(p.FileName(), c);
+    EXPECT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return std::abs(p.Length() - 2500) <= 50; })) << p.Length();
+    p.SetFromMS(1500);
+    ASSERT_EQ(p.Play(), 1);
+    EXPECT_TRUE(PlaysPast(1600));
     // Nothing of the dropped files reached the log.
     EXPECT_TRUE(dir.ErrorLines().isEmpty()) << dir.ErrorLines().join('\n').toStdString();
 }
