@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "playback/graph/filter.h"
@@ -147,6 +148,7 @@ struct GraphImpl {
 
     QString UniqueName(const QString& name) const;
     void InsertJoiner();
+    std::vector<std::pair<GstPad*, GstPad*>> TakeFilters(GraphImpl& next, Filter* renderer);
     void ArmNext();
     bool JoinAudible() const;
     void Prepare();

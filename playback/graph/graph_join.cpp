@@ -116,20 +116,10 @@ void GraphImpl::InsertJoiner() {
     ownJoin = std::move(sink);
 }
 
-void Graph::SpliceNext(Graph& next) {
-    GraphImpl& me = *impl_;
-    GraphImpl& n = next.Impl();
-    if (!me.joiner) Fail("this graph takes no next file");
-    if (!me.nextFilters.empty() || me.stream->switched) Fail("a next file is already there");
-    if (n.prepared || n.playbin) Fail("the next file's graph already ran");
-    Filter* renderer = rendererOf(n.filters);
-    Pin* in = renderer ? inputOf(*renderer) : nullptr;
-    Pin* out = in ? in->ConnectedTo() : nullptr;
-    if (!out) Fail("the next file reaches no renderer");
-    // Taking a bin out of a bin unlinks it: the links among the moved ones
-    // are made again in here.
+// Takes next's connected filters but its renderer, with the links among
+// them; taking a bin out of a bin unlinks it, so they are made again here.
+std::vector<std::pair<GstPad*, GstPad*>> GraphImpl::TakeFilters(GraphImpl& n, Filter* renderer) {
     std::vector<std::pair<GstPad*, GstPad*>> links;
-    std::vector<std::unique_ptr<Filter>> moved;
     for (auto it = n.filters.begin(); it != n.filters.end();) {
         Filter& f = **it;
         if (&f == renderer || !f.IsConnected()) {
@@ -142,18 +132,29 @@ void Graph::SpliceNext(Graph& next) {
                 links.emplace_back(p->Impl().pad.get(), peer->Impl().pad.get());
             }
         }
-        moved.push_back(std::move(*it));
+        ElementPtr bin(GST_ELEMENT(gst_object_ref(f.Impl().bin.get())));
+        gst_bin_remove(GST_BIN(n.pipeline.get()), bin.get());
+        gst_bin_add(GST_BIN(pipeline.get()), bin.get());
+        f.Impl().graph = self;
+        nextFilters.push_back(std::move(*it));
         it = n.filters.erase(it);
     }
+    return links;
+}
+
+void Graph::SpliceNext(Graph& next) {
+    GraphImpl& me = *impl_;
+    GraphImpl& n = next.Impl();
+    if (!me.joiner) Fail("this graph takes no next file");
+    if (!me.nextFilters.empty() || me.stream->switched) Fail("a next file is already there");
+    if (n.prepared || n.playbin) Fail("the next file's graph already ran");
+    Filter* renderer = rendererOf(n.filters);
+    Pin* in = renderer ? inputOf(*renderer) : nullptr;
+    Pin* out = in ? in->ConnectedTo() : nullptr;
+    if (!out) Fail("the next file reaches no renderer");
+    const auto links = me.TakeFilters(n, renderer);
     out->Impl().peer = nullptr;
     in->Impl().peer = nullptr;
-    for (auto& f : moved) {
-        ElementPtr bin(GST_ELEMENT(gst_object_ref(f->Impl().bin.get())));
-        gst_bin_remove(GST_BIN(n.pipeline.get()), bin.get());
-        gst_bin_add(GST_BIN(me.pipeline.get()), bin.get());
-        f->Impl().graph = this;
-        me.nextFilters.push_back(std::move(f));
-    }
     me.nextOut = out;
     StreamState& s = *me.stream;
     s.nextReady = false;
@@ -167,9 +168,8 @@ void Graph::SpliceNext(Graph& next) {
     try {
         for (const auto& [from, to] : links) link(from, to);
         GstPad* pad = out->Impl().pad.get();
-        me.nextHold = gst_pad_add_probe(
-            pad, static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BLOCK | GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
-            onNextAudio, &s, nullptr);
+        const auto hold = GST_PAD_PROBE_TYPE_BLOCK | GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST;
+        me.nextHold = gst_pad_add_probe(pad, static_cast<GstPadProbeType>(hold), onNextAudio, &s, nullptr);
         gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, onNextEvent, &s, nullptr);
         for (const auto& f : me.nextFilters) {
             if (!gst_element_sync_state_with_parent(f->Impl().bin.get())) Fail("the next file cannot start");
