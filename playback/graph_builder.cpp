@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include "media/open_formats.h"
 #include "media/wave_reader.h"
 #include "support/error_trap.h"
 #include "support/log.h"
@@ -27,10 +28,10 @@ QString lower(const char* name) { return QString::fromUtf8(name).toLower(); }
 
 // The chain of a type on an attempt where a rule decides it: registered
 // names, lower-cased, without the renderer.
-using ChainRule = QStringList (*)(const QString& type, int attempt, const GraphContext& ctx);
+using ChainRule = QStringList (*)(const QString& path, const QString& type, int attempt, const GraphContext& ctx);
 
 // The first attempt takes the decoder the machine has, the second the ACM Wrapper.
-QStringList mp3Chain(const QString&, int attempt, const GraphContext& ctx) {
+QStringList mp3Chain(const QString&, const QString&, int attempt, const GraphContext& ctx) {
     QString decoder = lower("ACM Wrapper");
     if (attempt == 0 && ctx.Mp3DecoderKind == 1) decoder = lower("MPEG Layer-3 Decoder");
     if (attempt == 0 && ctx.Mp3DecoderKind == 2) decoder = lower("MP3 Decoder DMO");
@@ -39,13 +40,29 @@ QStringList mp3Chain(const QString&, int attempt, const GraphContext& ctx) {
 
 // The DMO decoder where the machine has it, on the first attempt; the other
 // way on the second.
-QStringList windowsMediaChain(const QString& type, int attempt, const GraphContext& ctx) {
+QStringList windowsMediaChain(const QString&, const QString& type, int attempt, const GraphContext& ctx) {
     const bool dmo = (ctx.WmaDmoPresent == 1 && attempt == 0) || (ctx.WmaDmoPresent == 0 && attempt == 1);
     if (!dmo) {
         return {lower("Windows Media Source Filter"), lower("ASF ACM Handler"), lower("Windows Media Audio Decoder")};
     }
     if (type == u"wmariff") return {ctx.SourceName, ctx.WaveParserName, lower("WMAudio Decoder DMO")};
     return {lower("WM ASF Reader"), lower("WMAudio Decoder DMO")};
+}
+
+// The open formats: their own parser and decoder first, the catch-all
+// decoder on the second attempt.
+QStringList openChain(const QString& path, const QString& type, int attempt, const GraphContext& ctx) {
+    if (attempt != 0) return {ctx.SourceName, lower("ffdshow Audio Decoder")};
+    if (type == u"flac") return {ctx.SourceName, lower("FLAC Parser"), lower("FLAC Decoder")};
+    if (type == u"wv") return {ctx.SourceName, lower("WavPack Parser"), lower("WavPack Decoder")};
+    // Ogg holds any of three codecs, whatever the file is called: the header
+    // of its first stream picks the decoder. Anything else fails at preroll
+    // (the gate, or the Vorbis decoder's input), and the direct link takes over.
+    const QString codec = ReadOpenAudioInfo(path).Codec;
+    const char* decoder = "Vorbis Decoder";
+    if (codec == u"opus") decoder = "Opus Decoder";
+    if (codec == u"flac") decoder = "FLAC Decoder";
+    return {ctx.SourceName, lower("Ogg Splitter"), lower(decoder)};
 }
 
 struct ChainRow {
@@ -64,7 +81,8 @@ constexpr ChainRow kChains[] = {
     {"mp1 mp2 mpa mpg mpeg", "MPEG-I Stream Splitter|MPEG Audio Decoder", true},
     {"mp3", "", false, true, mp3Chain},
     {"m4aaa", "Haali Media Splitter (AR)|ffdshow Audio Decoder"},
-    {"mp4 m4a ogg oga flac opus wv", "ffdshow Audio Decoder"},
+    {"mp4 m4a", "ffdshow Audio Decoder"},
+    {"ogg oga opus flac wv", "", false, true, openChain},
     {"wma asf wmariff wmv", "", false, true, windowsMediaChain},
     {"mid smf", "MIDI Parser|Default MidiOut Device", false, false},
 };
@@ -78,11 +96,12 @@ const ChainRow* chainRowFor(const QString& type) {
 
 // The chain of a file type on an attempt, renderer included where it has
 // one; empty = fail at once.
-QStringList chainFor(const ChainRow& row, const QString& type, int attempt, const GraphContext& ctx) {
+QStringList chainFor(const ChainRow& row, const QString& path, const QString& type, int attempt,
+                     const GraphContext& ctx) {
     if (row.firstAttemptOnly && attempt != 0) return {};
     QStringList chain;
     if (row.rule) {
-        chain = row.rule(type, attempt, ctx);
+        chain = row.rule(path, type, attempt, ctx);
     } else {
         chain << ctx.SourceName;
         for (const QString& link : QString::fromLatin1(row.links).split(u'|')) {
@@ -215,7 +234,7 @@ int SetupPinsToDecode(const QString& path, int attempt, GraphContext& ctx) {
         logError(QStringLiteral("SetupPinsToDecode Unknown Filetype ") + QStringLiteral("#") + path);
         return 0;
     }
-    const QStringList chain = chainFor(*row, type, attempt, ctx);
+    const QStringList chain = chainFor(*row, path, type, attempt, ctx);
     if (chain.isEmpty()) return 0;
     const int last = static_cast<int>(chain.size()) - 1;
     addChain(chain, path, last + 1, true, ctx);

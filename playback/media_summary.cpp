@@ -36,6 +36,30 @@ std::int32_t lengthByPlayer(const QString& path) {
     return length;
 }
 
+// How a file's summary is learnt: from its header where a reader of ours
+// knows the type, from a temporary player, or not at all.
+enum class Way { Wave, Mpeg, Open, Player, None };
+
+Way wayFor(const QString& path) {
+    const QString e = LowerExtension(path);
+    static const QStringList byPlayer = {"wav", "mpg", "mpeg", "mid", "asf", "au", "aif",
+                                         "aiff", "snd", "wma", "wmv", "m4a", "aac"};
+    Way way = Way::None;
+    if (e == u"wav") {
+        way = Way::Wave;
+    } else if (e == u"mp1" || e == u"mp2" || e == u"mp3") {
+        way = Way::Mpeg;
+    } else if (e == u"flac" || e == u"ogg" || e == u"oga" || e == u"opus" || e == u"wv") {
+        way = Way::Open;
+    } else if (byPlayer.contains(e)) {
+        way = Way::Player;
+    }
+    // A pipe or a device under an audio name would block a header reader for
+    // good; the player refuses it at once, as it does an unreadable file.
+    if (way != Way::None && !IsRegularFile(path)) way = Way::Player;
+    return way;
+}
+
 }  // namespace
 
 QString ShellTypeName(const QString& path) {
@@ -47,20 +71,8 @@ MediaSummary BuildMediaSummary(const QString& path) {
     MediaSummary s;
     if (!FileExists(path)) return s;
     const QString t = ShellTypeName(path);
-    const QString e = LowerExtension(path);
     QString d;
-    enum class Way { Wave, Mpeg, Open, Player, None } way = Way::None;
-    static const QStringList byPlayer = {"wav", "mpg", "mpeg", "mid", "asf", "au", "aif",
-                                         "aiff", "snd", "wma", "wmv", "m4a", "aac"};
-    if (e == u"wav") {
-        way = Way::Wave;
-    } else if (e == u"mp1" || e == u"mp2" || e == u"mp3") {
-        way = Way::Mpeg;
-    } else if (e == u"flac" || e == u"ogg" || e == u"oga" || e == u"opus" || e == u"wv") {
-        way = Way::Open;
-    } else if (byPlayer.contains(e)) {
-        way = Way::Player;
-    }
+    Way way = wayFor(path);
     if (way == Way::Open) {
         // A file that is something else under one of these names falls to the player.
         const OpenAudioInfo o = ReadOpenAudioInfo(path);

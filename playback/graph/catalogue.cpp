@@ -40,6 +40,10 @@ constexpr const char* kWaveTypes = "audio/x-wav audio/x-aiff audio/x-au audio/x-
 // MPEG audio held in RIFF.
 constexpr const char* kMpegTypes = "audio/mpeg application/x-id3 application/x-apetag video/mpeg audio/x-wav";
 constexpr const char* kMp4Types = "video/quicktime audio/x-m4a video/x-matroska video/webm";
+// Some taggers put an ID3 tag in front of a FLAC stream.
+constexpr const char* kFlacTypes = "audio/x-flac application/x-id3";
+constexpr const char* kOggTypes = "audio/ogg application/ogg";
+constexpr const char* kWavPackTypes = "audio/x-wavpack";
 
 // Every filter, in the fixed order of the catalogue.
 constexpr Row kRows[] = {
@@ -57,6 +61,15 @@ constexpr Row kRows[] = {
     {"WMAudio Decoder DMO", "decodebin avdec_wmav2", "decodebin name=demux", kDynamic},
     {"Haali Media Splitter (AR)", "parsebin qtdemux", "parsebin name=demux", kDynamic, kMp4Types},
     {"ffdshow Audio Decoder", "decodebin qtdemux", "decodebin name=demux", kDynamic},
+    // The parsers frame the stream for the decoder after them; Ogg's also
+    // parses what it splits out, whichever of the three codecs that is.
+    {"Ogg Splitter", "parsebin oggdemux", "parsebin name=demux", kDynamic, kOggTypes},
+    {"FLAC Parser", "parsebin flacparse", "parsebin name=demux", kDynamic, kFlacTypes},
+    {"FLAC Decoder", "flacdec", "flacdec"},
+    {"Vorbis Decoder", "vorbisdec", "vorbisdec"},
+    {"Opus Decoder", "opusdec", "opusdec"},
+    {"WavPack Parser", "parsebin wavpackparse", "parsebin name=demux", kDynamic, kWavPackTypes},
+    {"WavPack Decoder", "wavpackdec", "wavpackdec"},
     {"MIDI Parser", "midiparse", "midiparse"},
     {"Default MidiOut Device", "fluiddec", "fluiddec", kSoundFont, nullptr, ""},
     {"Default WaveOut Device", "", "", 0, nullptr, ""},

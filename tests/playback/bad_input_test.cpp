@@ -14,14 +14,16 @@ namespace {
 using test::PlaybackDir;
 
 const QStringList kAccepted = {"wav", "mp1", "mp2", "mp3", "aif", "aiff", "snd", "asf", "wma", "m4a",
-                               "m1v", "m2v", "mpg", "mpeg", "avi", "wmv", "asx", "mid", "midi", "smf"};
+                               "m1v", "m2v", "mpg", "mpeg", "avi", "wmv", "asx", "mid", "midi", "smf",
+                               "flac", "ogg", "oga", "opus", "wv"};
 
 // The head of a real file of the kind, where one can be made here.
 QByteArray headOf(PlaybackDir& dir, const QString& ext, QMap<QString, QByteArray>& made) {
     static const QMap<QString, QString> kinds = {
         {"mp3", "mp3"}, {"mp1", "mp2"}, {"mp2", "mp2"}, {"mpg", "mp2"}, {"mpeg", "mp2"}, {"m1v", "mp2"},
         {"m2v", "mp2"}, {"asf", "wma"}, {"wma", "wma"}, {"wmv", "wma"}, {"asx", "wma"}, {"m4a", "m4a"},
-        {"aif", "aiff"}, {"aiff", "aiff"}};
+        {"aif", "aiff"}, {"aiff", "aiff"}, {"flac", "flac"}, {"ogg", "ogg"}, {"oga", "oga"}, {"opus", "opus"},
+        {"wv", "wv"}};
     const bool midi = ext == u"mid" || ext == u"midi" || ext == u"smf";
     const QString kind = midi ? QStringLiteral("mid") : kinds.value(ext, QStringLiteral("wav"));
     if (!made.contains(kind)) {
@@ -70,9 +72,11 @@ TEST_F(BadInput, EveryAcceptedExtensionRefusesBrokenFilesAndTheNextGoodOnePlays)
         ASSERT_TRUE(test::WriteFile(empty, {}));
         const QString noise = dir.File("noise." + ext);
         ASSERT_TRUE(test::WriteFile(noise, test::RandomBytes(4096, seed++)));
+        const QString text = dir.File("text." + ext);
+        ASSERT_TRUE(test::WriteFile(text, "A text file under an audio name.\n"));
         const QString folder = dir.File("folder." + ext);
         ASSERT_TRUE(QDir().mkpath(folder));
-        for (const QString& bad : {truncated, empty, noise, folder}) ExpectRefused(bad);
+        for (const QString& bad : {truncated, empty, noise, text, folder}) ExpectRefused(bad);
 
         ASSERT_TRUE(Load(good));
         ASSERT_EQ(p.FileName(), good) << "after the broken ." << ext.toStdString() << " files";

@@ -132,22 +132,40 @@ TEST_F(GraphBuilder, NotFoundNamesTheUpstreamFilterFirst) {
                                              "presentnot found"}));
 }
 
+// This machine's catalogue less one entry.
+Catalogue systemWithout(const QString& name) {
+    Catalogue c;
+    const Catalogue all = graph::SystemCatalogue();
+    for (const auto& e : all.Entries()) {
+        if (e.Name != name) c.Register(e.Name, {e.recipe});
+    }
+    return c;
+}
+
 TEST_F(GraphBuilder, AWaveChainThatFailsIsRetriedOnlyByTheDirectLink) {
     const QString wav = dir.Wave("tone.wav", 800);
-    p.Context().Catalogue = [] {
-        Catalogue c;
-        const Catalogue all = graph::SystemCatalogue();
-        for (const auto& e : all.Entries()) {
-            if (e.Name != "Wave Parser") c.Register(e.Name, {e.recipe});
-        }
-        return c;
-    };
+    p.Context().Catalogue = [] { return systemWithout("Wave Parser"); };
     p.Init();
     ASSERT_TRUE(Load(wav));
     EXPECT_EQ(dir.ErrorLines(), QStringList({"wave parsernot found",
                                              "SetupPinsToDecode file source (async.)#wave parser connect failed"}));
     EXPECT_EQ(p.FileName(), wav);
     EXPECT_NEAR(p.Length(), 800, 50);
+}
+
+TEST_F(GraphBuilder, AnOpusChainWithoutItsDecoderIsRetriedByTheCatchAllDecoder) {
+    const QString opus = dir.Encoded("opus", "tone.opus", 800);
+    if (opus.isEmpty()) GTEST_SKIP() << "no Opus encoder";
+    p.Context().Catalogue = [] { return systemWithout("Opus Decoder"); };
+    p.Init();
+    ASSERT_TRUE(Load(opus));
+    EXPECT_EQ(dir.ErrorLines(), QStringList({"opus decodernot found",
+                                             "SetupPinsToDecode ogg splitter#opus decoder connect failed"}));
+    // The first attempt's filters stay in the graph, unlinked.
+    EXPECT_TRUE(FilterNames().contains("ffdshow Audio Decoder"));
+    EXPECT_NEAR(p.Length(), 800, 50);
+    ASSERT_EQ(p.Play(), 1);
+    EXPECT_TRUE(PlaysPast(100));
 }
 
 TEST_F(GraphBuilder, WithoutARendererEveryChainFailsAndTheLoadToo) {

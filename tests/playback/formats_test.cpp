@@ -57,6 +57,12 @@ INSTANTIATE_TEST_SUITE_P(
         Format{"mp2", "a.mp2", {kSource, "MPEG-I Stream Splitter", "MPEG Audio Decoder", kRenderer}, 120},
         Format{"wma", "a.wma", {"WM ASF Reader", "WMAudio Decoder DMO", kRenderer}, 120},
         Format{"m4a", "a.m4a", {kSource, "ffdshow Audio Decoder", kRenderer}, 120},
+        Format{"flac", "a.flac", {kSource, "FLAC Parser", "FLAC Decoder", kRenderer}, 50},
+        Format{"ogg", "a.ogg", {kSource, "Ogg Splitter", "Vorbis Decoder", kRenderer}, 50},
+        Format{"opus", "a.opus", {kSource, "Ogg Splitter", "Opus Decoder", kRenderer}, 50},
+        // The decoder follows the codec inside, not the file's name.
+        Format{"oga", "a.ogg", {kSource, "Ogg Splitter", "FLAC Decoder", kRenderer}, 50},
+        Format{"wv", "a.wv", {kSource, "WavPack Parser", "WavPack Decoder", kRenderer}, 50},
         Format{"mid", "a.mid", {kSource, "MIDI Parser", "Default MidiOut Device"}, 100}),
     [](const auto& info) { return std::string(info.param.kind); });
 

@@ -74,6 +74,11 @@ QString PlaybackDir::Encoded(const QString& kind, const QString& name, int ms) {
         {"wma", "avenc_wmav2", "avenc_wmav2 ! asfmux"},
         {"m4a", "avenc_aac", "avenc_aac ! mp4mux"},
         {"aiff", "aiffmux", "aiffmux"},
+        {"flac", "flacenc", "flacenc"},
+        {"ogg", "vorbisenc", "vorbisenc ! oggmux"},
+        {"opus", "opusenc", "audioresample ! audio/x-raw,rate=48000 ! opusenc ! oggmux"},
+        {"oga", "flacenc", "flacenc ! oggmux"},
+        {"wv", "wavpackenc", "wavpackenc"},
     };
     for (const Way& w : ways) {
         if (kind != QLatin1String(w.kind)) continue;

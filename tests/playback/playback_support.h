@@ -29,7 +29,8 @@ public:
 
     // A 16-bit stereo 44.1 kHz sine tone.
     QString Wave(const QString& name, int ms, double frequency = 440);
-    // The tone encoded by GStreamer: kind is "mp3", "mp2", "wma", "m4a" or "aiff".
+    // The tone encoded by GStreamer: kind is "mp3", "mp2", "wma", "m4a", "aiff",
+    // "flac", "ogg" (Vorbis), "opus", "oga" (FLAC in Ogg) or "wv".
     // Empty when this machine has no encoder for it.
     QString Encoded(const QString& kind, const QString& name, int ms);
     // A one-track standard MIDI file of `notes` quarter notes at 120 bpm.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "media/mpeg_info.h"
 #include "playback/media_summary.h"
 #include "support/time_format.h"
@@ -79,6 +81,20 @@ TEST(MediaSummary, OtherTypesGiveThreeLinesAndMissingFilesNothing) {
     EXPECT_EQ(none.Found, 0);
     EXPECT_EQ(none.DurationMs, 0);
     EXPECT_TRUE(none.Text.isEmpty());
+}
+
+// No header reader opens a pipe: nothing would ever write to it.
+TEST(MediaSummary, ANamedPipeUnderAnAudioNameIsSummarisedLikeAnUnreadableFile) {
+    PlaybackDir dir;
+    for (const QString& name : {QStringLiteral("x.wav"), QStringLiteral("x.flac"), QStringLiteral("x.mp3")}) {
+        const QString fifo = dir.File(name);
+        ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+        const MediaSummary s = BuildMediaSummary(fifo);
+        const QString type = ShellTypeName(fifo);
+        EXPECT_EQ(s.Found, 1);
+        EXPECT_EQ(linesOf(s), QStringList({fifo, type, type.trimmed(), "000'00.000"}));
+        EXPECT_TRUE(dir.ErrorLines().contains("FileName " + fifo + "#not a file"));
+    }
 }
 
 TEST(MediaSummary, WindowsMediaTakesItsLengthFromAGraph) {
