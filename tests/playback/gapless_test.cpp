@@ -86,20 +86,28 @@ protected:
     QString recording_;
 };
 
-TEST_F(Gapless, TwoHalvesOfOneSineJoinSampleForSample) {
+TEST_F(Gapless, TwoHalvesOfOneSineJoinSampleForSampleAsWaveAndAsFlac) {
     Record();
     const qint64 first = kRate + 37;  // the join falls mid-period
     const qint64 second = kRate / 2 + 11;
-    const QString a = dir.File("a.wav");
-    const QString b = dir.File("b.wav");
-    ASSERT_TRUE(WriteSinePart(a, kRate, 0, first));
-    ASSERT_TRUE(WriteSinePart(b, kRate, first, second));
-    ASSERT_TRUE(PlayJoined(a, b));
-    const std::vector<qint16> got = Recorded();
-    ASSERT_EQ(static_cast<qint64>(got.size()), first + second);
-    qint64 wrong = 0;
-    for (qint64 n = 0; n < first + second; ++n) wrong += std::abs(got[static_cast<size_t>(n)] - SineSample(n, kRate)) > 1;
-    EXPECT_EQ(wrong, 0);
+    ASSERT_TRUE(WriteSinePart(dir.File("a.wav"), kRate, 0, first));
+    ASSERT_TRUE(WriteSinePart(dir.File("b.wav"), kRate, first, second));
+    for (const QString kind : {"wav", "flac"}) {
+        QString a = dir.File("a.wav");
+        QString b = dir.File("b.wav");
+        if (kind == u"flac") {
+            a = dir.File("a.flac");
+            b = dir.File("b.flac");
+            ASSERT_TRUE(test::EncodeWithGStreamer(dir.File("a.wav"), a, "flacenc"));
+            ASSERT_TRUE(test::EncodeWithGStreamer(dir.File("b.wav"), b, "flacenc"));
+        }
+        ASSERT_TRUE(PlayJoined(a, b)) << kind.toStdString();
+        const std::vector<qint16> got = Recorded();
+        ASSERT_EQ(static_cast<qint64>(got.size()), first + second) << kind.toStdString();
+        qint64 wrong = 0;
+        for (qint64 n = 0; n < first + second; ++n) wrong += std::abs(got[static_cast<size_t>(n)] - SineSample(n, kRate)) > 1;
+        EXPECT_EQ(wrong, 0) << kind.toStdString();
+    }
     EXPECT_TRUE(dir.ErrorLines().isEmpty()) << dir.ErrorLines().join('\n').toStdString();
 }
 
