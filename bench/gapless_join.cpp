@@ -41,6 +41,17 @@ QString writeHalves(const QTemporaryDir& dir) {
     return list;
 }
 
+// A second of the sine at 44.1 kHz, then a second at 48 kHz.
+QString writeRateChange(const QTemporaryDir& dir) {
+    const QString a = dir.filePath("rate44.wav");
+    const QString b = dir.filePath("rate48.wav");
+    test::WriteSinePart(a, kRate, 0, kRate);
+    test::WriteSinePart(b, 48000, 0, 48000);
+    const QString list = dir.filePath("rates.lst");
+    test::WriteFile(list, (a + "\r\n" + b + "\r\n").toUtf8());
+    return list;
+}
+
 double cpuSeconds() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
@@ -50,7 +61,7 @@ double cpuSeconds() {
 // Plays the window's list until `joins` advances have happened; returns the
 // milliseconds from each audible join to the window showing the next entry
 // (the join's time reckoned from the first track's start and the lengths).
-std::vector<double> playJoins(FrmMain& w, int joins) {
+std::vector<double> playJoins(FrmMain& w, int joins, double firstMs, double otherMs) {
     std::vector<double> late;
     int last = -1;
     int seen = 0;
@@ -64,7 +75,7 @@ std::vector<double> playJoins(FrmMain& w, int joins) {
         if (started < 0 && w.Player().Position(0) > 0) started = msSince(t0) - w.Player().Position(0);
         if (p != last && started >= 0) {
             if (last >= 0) {
-                expected += (last == 0 ? kFirst : kSecond) * 1000.0 / kRate;
+                expected += last == 0 ? firstMs : otherMs;
                 late.push_back(msSince(t0) - started - expected);
                 ++seen;
             }
@@ -81,6 +92,10 @@ std::vector<double> playJoins(FrmMain& w, int joins) {
 
 void printLate(const std::vector<double>& late) {
     if (late.empty()) return;
+    if (qEnvironmentVariableIsSet("RILUMO_BENCH_VERBOSE")) {
+        for (double v : late) std::printf(" %.0f", v);
+        std::printf("\n");
+    }
     std::printf("  window shows the next entry after the join: median %.1f ms, worst %.1f ms (%zu joins)\n",
                 median(late), *std::max_element(late.begin(), late.end()), late.size());
 }
@@ -91,7 +106,7 @@ void recordedByRenderer(const QString& list, const QTemporaryDir& dir, int joins
                             rec.toUtf8();
     std::printf("recorded by the renderer, %d joins:\n", joins);
     auto w = openWindow(list, sink.constData());
-    const std::vector<double> late = playJoins(*w, joins);
+    const std::vector<double> late = playJoins(*w, joins, kFirst * 1000.0 / kRate, kSecond * 1000.0 / kRate);
     w->Player().CloseWave();
     w->close();
     const std::vector<qint16> got = test::ReadLeftChannel(rec);
@@ -132,8 +147,9 @@ Silences silences(const QByteArray& pcm) {
     return out;
 }
 
-void soundServer(const QString& list, const QTemporaryDir& dir, int joins, bool gapless) {
-    std::printf("sound server null sink, recorded with parec, %s, %d joins:\n",
+void soundServer(const char* what, const QString& list, const QTemporaryDir& dir, int joins, bool gapless,
+                 double firstMs, double otherMs) {
+    std::printf("sound server null sink, recorded with parec, %s, %s, %d joins:\n", what,
                 gapless ? "gapless" : "one file at a time", joins);
     desktop::SoundServer sound;
     if (!sound.Ok() || !desktop::HaveTool("parec") || !desktop::HaveTool("pacat")) {
@@ -146,14 +162,14 @@ void soundServer(const QString& list, const QTemporaryDir& dir, int joins, bool 
     QProcess zeros;
     zeros.setStandardInputFile("/dev/zero");
     zeros.start("pacat", {"--playback", "--raw", "--format=s16le", "--rate=44100", "--channels=1"});
-    const QString raw = dir.filePath(gapless ? "server-gapless.raw" : "server-plain.raw");
+    const QString raw = dir.filePath(QStringLiteral("server-%1-%2.raw").arg(what).arg(gapless));
     QProcess rec;
     rec.setStandardOutputFile(raw);
     rec.start("parec", {"-d", sound.MonitorSource(), "--raw", "--format=s16le", "--rate=44100", "--channels=1",
                         "--latency-msec=20"});
     for (int i = 0; i < 300 && QFileInfo(raw).size() < kRate / 5; ++i) QThread::msleep(10);
     auto w = openWindow(list, "pulsesink");
-    const std::vector<double> late = playJoins(*w, joins);
+    const std::vector<double> late = playJoins(*w, joins, firstMs, otherMs);
     QThread::msleep(300);
     w->close();
     rec.terminate();
@@ -163,7 +179,7 @@ void soundServer(const QString& list, const QTemporaryDir& dir, int joins, bool 
     QFile f(raw);
     f.open(QIODevice::ReadOnly);
     const Silences quiet = silences(f.readAll());
-    std::printf("  silences between the halves: %d, longest %lld samples (%.1f ms)\n", quiet.count,
+    std::printf("  silences between the files: %d, longest %lld samples (%.1f ms)\n", quiet.count,
                 static_cast<long long>(quiet.worst), quiet.worst * 1000.0 / kRate);
     printLate(late);
 }
@@ -174,7 +190,7 @@ void cpuWhilePlaying(const QTemporaryDir& dir, bool gapless) {
     auto w = openWindow(list, "null");
     const double cpu0 = cpuSeconds();
     const auto t0 = Clock::now();
-    playJoins(*w, 20);
+    playJoins(*w, 20, 500, 500);
     const double wall = msSince(t0) / 1000.0;
     const double cpu = cpuSeconds() - cpu0;
     w->close();
@@ -193,8 +209,12 @@ int main(int argc, char** argv) {
     const QString list = writeHalves(dir);
     std::printf("gapless joins (goal: 0 samples of gap)\n");
     recordedByRenderer(list, dir, joins);
-    soundServer(list, dir, joins, true);
-    soundServer(list, dir, joins, false);
+    const double firstMs = kFirst * 1000.0 / kRate;
+    const double secondMs = kSecond * 1000.0 / kRate;
+    soundServer("halves", list, dir, joins, true, firstMs, secondMs);
+    soundServer("halves", list, dir, joins, false, firstMs, secondMs);
+    // Each join changes the sample rate: the renderer reconfigures there.
+    soundServer("44.1-then-48-kHz", writeRateChange(dir), dir, std::max(2, joins / 2), true, 1000, 1000);
     std::printf("CPU while 20 tracks of 500 ms play (null renderer):\n");
     cpuWhilePlaying(dir, true);
     cpuWhilePlaying(dir, false);
