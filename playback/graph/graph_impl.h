@@ -89,6 +89,9 @@ struct StreamState {
     // file's until the switch, and the first such error.
     std::vector<GstElement*> nextBins;
     QString nextError;
+    // Under lock: bins being stopped and taken out, whose last words (a
+    // parser finding no stream as it stops) are nobody's error.
+    std::vector<GstElement*> leavingBins;
 
     void Notify() {
         std::lock_guard guard(lock);

@@ -77,11 +77,21 @@ void link(GstPad* from, GstPad* to) {
     if (gst_pad_link_full(from, to, GST_PAD_LINK_CHECK_NOTHING) != GST_PAD_LINK_OK) Fail("join link failed");
 }
 
-// Stops and takes out a filter whose streaming threads may still run.
-void unplug(GstElement* pipeline, Filter& f) {
-    GstElement* bin = f.Impl().bin.get();
-    gst_element_set_state(bin, GST_STATE_NULL);
-    gst_bin_remove(GST_BIN(pipeline), bin);
+// Stops and takes out filters whose streaming threads may still run; what
+// they report on the way out is nobody's error.
+void unplug(GstElement* pipeline, StreamState& s, const std::vector<Filter*>& filters) {
+    std::vector<GstElement*> bins;
+    for (Filter* f : filters) bins.push_back(f->Impl().bin.get());
+    {
+        std::lock_guard guard(s.lock);
+        s.leavingBins = bins;
+    }
+    for (GstElement* bin : bins) {
+        gst_element_set_state(bin, GST_STATE_NULL);
+        gst_bin_remove(GST_BIN(pipeline), bin);
+    }
+    std::lock_guard guard(s.lock);
+    s.leavingBins.clear();
 }
 
 }  // namespace
@@ -237,11 +247,6 @@ bool Graph::DropNext() {
     StreamState& s = *me.stream;
     if (me.nextFilters.empty()) return true;
     if (s.switched) return false;
-    {
-        std::lock_guard guard(s.lock);
-        s.nextBins.clear();
-        s.nextError.clear();
-    }
     // Its streaming thread may wait in the joiner for its turn: releasing
     // the pad ends that wait first, or stopping the filters would wait for it
     // for good. Should the stream switch to it just now, the joiner ends the
@@ -250,7 +255,14 @@ bool Graph::DropNext() {
         gst_element_release_request_pad(me.joiner.get(), me.nextJoin.get());
         me.nextJoin.reset();
     }
-    for (auto& f : me.nextFilters) unplug(me.pipeline.get(), *f);
+    std::vector<Filter*> leaving;
+    for (auto& f : me.nextFilters) leaving.push_back(f.get());
+    unplug(me.pipeline.get(), s, leaving);
+    {
+        std::lock_guard guard(s.lock);
+        s.nextBins.clear();
+        s.nextError.clear();
+    }
     me.nextFilters.clear();
     me.nextOut = nullptr;
     me.nextHold = 0;
@@ -271,13 +283,15 @@ void Graph::AdoptNext() {
     }
     // The file that ended: its filters are done and go.
     std::vector<std::unique_ptr<Filter>> kept;
+    std::vector<Filter*> leaving;
     for (auto& f : me.filters) {
         if (f.get() == renderer || f->Impl().parked) {
             kept.push_back(std::move(f));
         } else {
-            unplug(me.pipeline.get(), *f);
+            leaving.push_back(f.get());
         }
     }
+    unplug(me.pipeline.get(), s, leaving);
     me.filters.clear();
     for (auto& f : me.nextFilters) me.filters.push_back(std::move(f));
     for (auto& f : kept) me.filters.push_back(std::move(f));

@@ -14,8 +14,8 @@ namespace rilumo::graph {
 namespace {
 
 // Under the state's lock.
-bool fromNextFile(const StreamState& s, GstObject* source) {
-    for (GstElement* bin : s.nextBins) {
+bool fromAny(const std::vector<GstElement*>& bins, GstObject* source) {
+    for (GstElement* bin : bins) {
         if (source == GST_OBJECT(bin) || gst_object_has_as_ancestor(source, GST_OBJECT(bin))) return true;
     }
     return false;
@@ -34,8 +34,9 @@ GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
     case GST_MESSAGE_ERROR: {
         const QString text = ErrorText(message);
         std::lock_guard guard(s->lock);
+        if (fromAny(s->leavingBins, GST_MESSAGE_SRC(message))) break;
         // Until the stream switches to it, a failing next file is only dropped.
-        if (!s->switched && fromNextFile(*s, GST_MESSAGE_SRC(message))) {
+        if (!s->switched && fromAny(s->nextBins, GST_MESSAGE_SRC(message))) {
             if (s->nextError.isEmpty()) s->nextError = text;
             break;
         }

@@ -1,6 +1,8 @@
 // Gapless auto-advance through the real window: what is heard at the joins,
 // and what the user and the commands do to a file prepared to follow.
 
+#include <QFile>
+
 #include "tests/app/window_fixture.h"
 
 using namespace rilumo;
@@ -15,6 +17,10 @@ protected:
     bool Prepared() const { return !w->Player().NextName().isEmpty(); }
     bool WaitPrepared() {
         return WaitFor([&] { return Prepared(); });
+    }
+    QString ErrorLog() const {
+        QFile f(appDir.Path() + "/log/sirel.err");
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
 };
 
@@ -80,8 +86,13 @@ TEST_F(GaplessWindow, StopClearDeleteAndDoubleClickWhileTheNextFileIsPreparedEnd
     Select(1);
     w->MenuDel_Click();
     EXPECT_FALSE(Prepared());
+    // The playing track goes on to its end, untouched by the drop.
+    QThread::msleep(300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Playing(), a);
     ASSERT_TRUE(WaitFor([&] { return Playing() == c; }));
     EXPECT_EQ(w->State().playIndex, 1);
+    EXPECT_EQ(ErrorLog(), QString());
 
     // A double-click elsewhere: that entry plays and ends in "STOP".
     ASSERT_TRUE(WaitPrepared());
