@@ -80,7 +80,10 @@ bool C_FGraph::Load(const QString& name) {
         DisconnectAll(ctx_);
         built = SetupPinsToDecode(name, 1, ctx_);
     }
-    if (built != 0) Ignore([&] { ctx_.Control->AllowJoins(); });
+    if (built != 0) {
+        Ignore([&] { ctx_.Control->AllowJoins(); });
+        ApplyGaplessTrim(name, *ctx_.Control);
+    }
     if (built != 0 && BeginPreroll(LoadLimitMs_)) {
         stage_ = LoadStage::Chain;
         return true;

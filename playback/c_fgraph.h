@@ -109,4 +109,8 @@ private:
     std::vector<HeldLog::Line> nextLog_;  // the builder's lines for it, written if it plays
 };
 
+// The encoder delay and padding an M4A/MP4 file records, cut from its audio
+// in graph; other files are left as they are.
+void ApplyGaplessTrim(const QString& path, graph::Graph& graph);
+
 }  // namespace rilumo

@@ -3,6 +3,8 @@
 
 #include "playback/c_fgraph.h"
 
+#include "media/mp4_gapless.h"
+#include "media/wave_reader.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
 
@@ -25,6 +27,13 @@ void copyChoices(const GraphContext& from, GraphContext& to) {
 
 }  // namespace
 
+void ApplyGaplessTrim(const QString& path, graph::Graph& graph) {
+    const QString type = GetFileType(path);
+    if (type != u"m4a" && type != u"mp4") return;
+    const GaplessTrim t = ReadMp4GaplessTrim(path);
+    if (t.Valid()) Ignore([&] { graph.SetTrim(t.Skip, t.Keep); });
+}
+
 bool C_FGraph::PrepareNext(const QString& name) {
     DropNext();
     if (!ctx_.Control || Loading() || loaded_ != 1 || playing_ != 1 || !joinedName_.isEmpty()) return false;
@@ -44,6 +53,7 @@ bool C_FGraph::PrepareNext(const QString& name) {
             built = SetupPinsToDecode(name, 1, next);
         }
         if (built != 0 && next.Control) {
+            ApplyGaplessTrim(name, *next.Control);
             ctx_.Control->SpliceNext(*next.Control);
             spliced = true;
         }

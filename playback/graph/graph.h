@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -108,6 +109,12 @@ public:
     // After Joined: this graph's own source filters go and the spliced ones
     // take their place; position and length are those of the new file.
     void AdoptNext();
+
+    // Gapless trim of the file's decoded audio: skip samples are dropped at
+    // the start, and only keep samples after them are played; before the
+    // first run (or before this graph is spliced in as a next file). Position,
+    // length and seeking then count from the first kept sample.
+    void SetTrim(std::int64_t skip, std::int64_t keep);
 
     // Longest wait of the preroll, in milliseconds.
     static constexpr int kPrerollLimitMs = 1500;

@@ -30,6 +30,11 @@ int hundredthsOf(double linear) {
 
 bool Graph::TryDuration(double& seconds) {
     if (!impl_->prerolled) return false;
+    // A trimmed file lasts what it keeps.
+    if (const Trim* t = impl_->trim.get(); t && t->rate > 0) {
+        seconds = static_cast<double>(t->keep) / t->rate;
+        return true;
+    }
     gint64 duration = -1;
     if (gst_element_query_duration(impl_->pipeline.get(), GST_FORMAT_TIME, &duration) && duration >= 0) {
         seconds = static_cast<double>(duration) / GST_SECOND;
@@ -73,7 +78,8 @@ void GraphImpl::Seek(double seconds) {
     // A seek would reach the stream that plays next, not this one.
     if (stream->switched) return;
     self->DropNext();
-    const gint64 at = static_cast<gint64>(RoundEven(std::max(0.0, seconds) * GST_SECOND));
+    const std::uint64_t skipped = trim ? trim->SkipTime() : 0;
+    const gint64 at = static_cast<gint64>(RoundEven(std::max(0.0, seconds) * GST_SECOND) + skipped);
     if (!gst_element_seek(pipeline.get(), rate, GST_FORMAT_TIME,
                           static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                           GST_SEEK_TYPE_SET, at, GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE)) {

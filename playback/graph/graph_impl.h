@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -108,6 +109,22 @@ struct StateChanger {
     int applied = 0;  // sequence number of the last change run (under lock)
 };
 
+// The samples of a file's decoded audio that are played: the rest is
+// encoder priming and padding. Rate and frame size come from the stream.
+struct Trim {
+    std::int64_t skip = 0;
+    std::int64_t keep = 0;
+    std::atomic<int> rate{0};
+    std::atomic<int> frameBytes{0};
+    // The next buffer's first sample, counted from the last segment's first
+    // buffer: decoders' time stamps are rounded, sample counts are not.
+    std::int64_t next = -1;
+    // The skipped samples as time; 0 until the stream's rate is known.
+    std::uint64_t SkipTime() const;
+};
+// Applies trim to what leaves pad (raw audio); runs on its streaming thread.
+void InstallTrim(GstPad* pad, const std::shared_ptr<Trim>& trim);
+
 // The pipeline bus's handler: keeps what the streaming threads report in the
 // StreamState handed to it, and drops every message.
 GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer state);
@@ -141,6 +158,8 @@ struct GraphImpl {
 
     // Joins: the element joining the streams in front of the renderer, the
     // pad of the current stream into it, and the spliced next file.
+    std::shared_ptr<Trim> trim;      // of the file playing
+    std::shared_ptr<Trim> nextTrim;  // of the spliced next file
     bool joinsAllowed = false;
     ElementPtr joiner;
     PadPtr ownJoin;
@@ -151,6 +170,8 @@ struct GraphImpl {
 
     QString UniqueName(const QString& name) const;
     void InsertJoiner();
+    // The pad that carries the file's decoded audio to the renderer, or null.
+    GstPad* RendererFeed() const;
     std::vector<std::pair<GstPad*, GstPad*>> TakeFilters(GraphImpl& next, Filter* renderer);
     void ArmNext();
     bool JoinAudible() const;

@@ -98,6 +98,13 @@ void unplug(GstElement* pipeline, StreamState& s, const std::vector<Filter*>& fi
 
 void Graph::AllowJoins() { impl_->joinsAllowed = true; }
 
+GstPad* GraphImpl::RendererFeed() const {
+    Filter* renderer = rendererOf(filters);
+    Pin* in = renderer ? inputOf(*renderer) : nullptr;
+    Pin* up = in ? in->ConnectedTo() : nullptr;
+    return up ? up->Impl().pad.get() : nullptr;
+}
+
 void GraphImpl::InsertJoiner() {
     if (!joinsAllowed || playbin) return;
     Filter* renderer = rendererOf(filters);
@@ -178,6 +185,9 @@ void Graph::SpliceNext(Graph& next) {
     try {
         for (const auto& [from, to] : links) link(from, to);
         GstPad* pad = out->Impl().pad.get();
+        // Trimmed first, so that priming alone never counts as its first audio.
+        me.nextTrim = n.trim;
+        InstallTrim(pad, n.trim);
         const auto hold = GST_PAD_PROBE_TYPE_BLOCK | GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST;
         me.nextHold = gst_pad_add_probe(pad, static_cast<GstPadProbeType>(hold), onNextAudio, &s, nullptr);
         gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, onNextEvent, &s, nullptr);
@@ -264,6 +274,7 @@ bool Graph::DropNext() {
         s.nextError.clear();
     }
     me.nextFilters.clear();
+    me.nextTrim.reset();
     me.nextOut = nullptr;
     me.nextHold = 0;
     s.nextReady = false;
@@ -303,6 +314,7 @@ void Graph::AdoptNext() {
         me.nextOut->Impl().peer = in;
     }
     me.nextOut = nullptr;
+    me.trim = std::move(me.nextTrim);
     me.lastPosition = 0;
     me.pendingSeek = -1;
     s.streams = 1;

@@ -144,6 +144,7 @@ void GraphImpl::Prepare() {
         f->Impl().parked = true;
     }
     InsertJoiner();
+    if (trim) InstallTrim(RendererFeed(), trim);
     if (GstElement* r = RendererBin()) watchRenderer(r, stream.get());
 }
 

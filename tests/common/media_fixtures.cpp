@@ -101,6 +101,47 @@ bool WriteSinePart(const QString& path, int rate, qint64 from, qint64 count) {
     return WritePcmWave(path, rate, 2, 16, data);
 }
 
+namespace {
+
+QByteArray box(const char* type, const QByteArray& payload) {
+    QByteArray b;
+    const quint32 size = static_cast<quint32>(payload.size() + 8);
+    for (int i = 3; i >= 0; --i) b.append(static_cast<char>((size >> (8 * i)) & 0xFF));
+    return b + QByteArray(type, 4) + payload;
+}
+
+}  // namespace
+
+bool AddItunSmpb(const QString& path, qint64 delay, qint64 padding, qint64 samples) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    QByteArray file = f.readAll();
+    f.close();
+    qsizetype at = 0;
+    qsizetype moov = -1;
+    while (at + 8 <= file.size()) {
+        const quint32 size = static_cast<quint8>(file[at]) << 24 | static_cast<quint8>(file[at + 1]) << 16 |
+                             static_cast<quint8>(file[at + 2]) << 8 | static_cast<quint8>(file[at + 3]);
+        if (size < 8) return false;
+        if (file.mid(at + 4, 4) == "moov") moov = at;
+        at += size;
+    }
+    if (moov < 0 || at != file.size()) return false;
+    const QByteArray text = QStringLiteral(" 00000000 %1 %2 %3 00000000 00000000")
+                                .arg(delay, 8, 16, QLatin1Char('0'))
+                                .arg(padding, 8, 16, QLatin1Char('0'))
+                                .arg(samples, 16, 16, QLatin1Char('0'))
+                                .toUpper()
+                                .toLatin1();
+    const QByteArray zero4(4, '\0');
+    const QByteArray item = box("----", box("mean", zero4 + "com.apple.iTunes") + box("name", zero4 + "iTunSMPB") +
+                                            box("data", QByteArray("\0\0\0\1", 4) + zero4 + text));
+    const QByteArray udta = box("udta", box("meta", zero4 + box("ilst", item)));
+    QByteArray movie = file.mid(moov + 8) + udta;
+    file = file.left(moov) + box("moov", movie);
+    return WriteFile(path, file);
+}
+
 std::vector<qint16> ReadLeftChannel(const QString& rawPath) {
     QFile f(rawPath);
     if (!f.open(QIODevice::ReadOnly)) return {};

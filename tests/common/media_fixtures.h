@@ -45,6 +45,9 @@ bool WriteSineWave(const QString& path, int sampleRate, int channels, int bits,
 inline constexpr double kPartTone = 441.0;
 qint16 SineSample(qint64 n, int rate);
 bool WriteSinePart(const QString& path, int rate, qint64 from, qint64 count);
+// Adds an iTunSMPB tag (delay, padding, samples) to an MP4 file whose movie
+// header is its last box, as GStreamer's muxer writes it.
+bool AddItunSmpb(const QString& path, qint64 delay, qint64 padding, qint64 samples);
 // The left channel of a raw 16-bit stereo recording.
 std::vector<qint16> ReadLeftChannel(const QString& rawPath);
 

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -123,6 +124,19 @@ void listSeeds(const QString& root) {
     seed(root + "/list_own", "own", "\"/m/a.mp3\"\r\nrel.wav\r\n\"\r\n");
 }
 
+// An encoded file tagged the way the player reads it, and a bare tag.
+void mp4Seeds(const QString& d) {
+    QTemporaryDir tmp;
+    const QString wav = tmp.filePath("tone.wav");
+    const QString m4a = tmp.filePath("tone.m4a");
+    if (HasGstElement("avenc_aac") && HasGstElement("mp4mux") && WriteSineWave(wav, 8000, 1, 16, 440, 100) &&
+        EncodeWithGStreamer(wav, m4a, "avenc_aac ! mp4mux") && AddItunSmpb(m4a, 1024, 200, 800)) {
+        QFile f(m4a);
+        if (f.open(QIODevice::ReadOnly)) seed(d, "tagged", f.readAll());
+    }
+    seed(d, "moov-only", QByteArray("\0\0\0\x08moov", 8));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -134,11 +148,12 @@ int main(int argc, char** argv) {
     const QString root = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(root + "/wave_reader");
     QDir().mkpath(root + "/mpeg_info");
-    for (const char* sub : {"open_formats", "list_m3u", "list_pls", "list_xspf", "list_own"})
+    for (const char* sub : {"open_formats", "mp4_gapless", "list_m3u", "list_pls", "list_xspf", "list_own"})
         QDir().mkpath(root + u'/' + QLatin1String(sub));
     waveSeeds(root + "/wave_reader");
     mpegSeeds(root + "/mpeg_info");
     openFormatSeeds(root + "/open_formats");
+    mp4Seeds(root + "/mp4_gapless");
     listSeeds(root);
     std::printf("fuzz_seeds: %d seed files in %s\n", written, argv[1]);
     return written > 0 ? 0 : 1;
