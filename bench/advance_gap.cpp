@@ -77,26 +77,11 @@ void nullRenderer(const QString& list, int advances) {
     printSpread("gap, end to next track's first sound", gap);
 }
 
-// Runs of (near) silence inside the recording, in ms; the silence before the
-// first tone and after the last is not a gap.
+// The silences between the tones, in ms.
 std::vector<double> silentRuns(const QByteArray& pcm) {
-    const auto* s = reinterpret_cast<const qint16*>(pcm.constData());
-    const qsizetype n = pcm.size() / 2;
-    std::vector<double> runs;
-    qsizetype first = 0, last = n - 1;
-    while (first < n && std::abs(s[first]) <= 8) ++first;
-    while (last > first && std::abs(s[last]) <= 8) --last;
-    qsizetype run = 0;
-    for (qsizetype i = first; i <= last; ++i) {
-        if (std::abs(s[i]) <= 8) {
-            ++run;
-            continue;
-        }
-        // A sine passes zero in one sample; two quiet samples in a row are a gap.
-        if (run >= 2) runs.push_back(run * 1000.0 / kRate);
-        run = 0;
-    }
-    return runs;
+    std::vector<double> ms;
+    for (const qint64 run : quietRuns(pcm)) ms.push_back(run * 1000.0 / kRate);
+    return ms;
 }
 
 void soundServer(const QString& list, int advances) {

@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "app/frm_main.h"
 #include "bench/window_run.h"
@@ -35,6 +37,29 @@ inline QString writeToneList(const QTemporaryDir& dir, int count, int ms) {
     const QString listPath = dir.filePath("tones.lst");
     test::WriteFile(listPath, list);
     return listPath;
+}
+
+// Runs of two or more (near) silent samples in a 16-bit mono recording,
+// between its first sound and its last, in samples: a sine passes zero in
+// one sample, so two quiet samples in a row are a gap.
+inline std::vector<qint64> quietRuns(const QByteArray& pcm) {
+    const auto* s = reinterpret_cast<const qint16*>(pcm.constData());
+    const qsizetype n = pcm.size() / 2;
+    auto quiet = [&](qsizetype i) { return std::abs(s[i]) <= 8; };
+    qsizetype first = 0, last = n - 1;
+    while (first < n && quiet(first)) ++first;
+    while (last > first && quiet(last)) --last;
+    std::vector<qint64> runs;
+    qint64 run = 0;
+    for (qsizetype i = first; i <= last; ++i) {
+        if (quiet(i)) {
+            ++run;
+            continue;
+        }
+        if (run >= 2) runs.push_back(run);
+        run = 0;
+    }
+    return runs;
 }
 
 // The window loaded with the list, as `rilumo LIST` would start; the sink is

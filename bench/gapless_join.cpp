@@ -102,49 +102,17 @@ void printLate(const std::vector<double>& late) {
 
 void recordedByRenderer(const QString& list, const QTemporaryDir& dir, int joins) {
     const QString rec = dir.filePath("renderer.raw");
-    const QByteArray sink = "audioconvert ! audio/x-raw,format=S16LE,channels=2,rate=44100 ! filesink sync=true location=" +
-                            rec.toUtf8();
+    const QByteArray sink = test::RecordingSink(rec);
     std::printf("recorded by the renderer, %d joins:\n", joins);
     auto w = openWindow(list, sink.constData());
     const std::vector<double> late = playJoins(*w, joins, kFirst * 1000.0 / kRate, kSecond * 1000.0 / kRate);
     w->Player().CloseWave();
     w->close();
     const std::vector<qint16> got = test::ReadLeftChannel(rec);
-    qint64 wrong = 0;
-    for (qint64 n = 0; n < static_cast<qint64>(got.size()); ++n) {
-        wrong += std::abs(got[static_cast<size_t>(n)] - test::SineSample(n, kRate)) > 1;
-    }
+    const qint64 wrong = test::SamplesOffSine(got, kRate);
     std::printf("  %zu samples recorded, %lld differ from the one sine: gap 0 samples at every join when 0\n",
                 got.size(), static_cast<long long>(wrong));
     printLate(late);
-}
-
-struct Silences {
-    int count = 0;
-    qint64 worst = 0;
-};
-
-// Runs of two or more quiet samples between the first and last sound.
-Silences silences(const QByteArray& pcm) {
-    const auto* s = reinterpret_cast<const qint16*>(pcm.constData());
-    const qsizetype n = pcm.size() / 2;
-    qsizetype first = 0, last = n - 1;
-    while (first < n && std::abs(s[first]) <= 8) ++first;
-    while (last > first && std::abs(s[last]) <= 8) --last;
-    Silences out;
-    qint64 run = 0;
-    for (qsizetype i = first; i <= last; ++i) {
-        if (std::abs(s[i]) <= 8) {
-            ++run;
-            continue;
-        }
-        if (run >= 2) {
-            ++out.count;
-            out.worst = std::max(out.worst, run);
-        }
-        run = 0;
-    }
-    return out;
 }
 
 void soundServer(const char* what, const QString& list, const QTemporaryDir& dir, int joins, bool gapless,
@@ -178,9 +146,10 @@ void soundServer(const char* what, const QString& list, const QTemporaryDir& dir
     zeros.waitForFinished(3000);
     QFile f(raw);
     f.open(QIODevice::ReadOnly);
-    const Silences quiet = silences(f.readAll());
-    std::printf("  silences between the files: %d, longest %lld samples (%.1f ms)\n", quiet.count,
-                static_cast<long long>(quiet.worst), quiet.worst * 1000.0 / kRate);
+    const std::vector<qint64> quiet = quietRuns(f.readAll());
+    const qint64 worst = quiet.empty() ? 0 : *std::max_element(quiet.begin(), quiet.end());
+    std::printf("  silences between the files: %zu, longest %lld samples (%.1f ms)\n", quiet.size(),
+                static_cast<long long>(worst), worst * 1000.0 / kRate);
     // One file at a time, each gap delays every later join: only the silences tell.
     if (gapless) printLate(late);
 }

@@ -142,6 +142,12 @@ bool AddItunSmpb(const QString& path, qint64 delay, qint64 padding, qint64 sampl
     return WriteFile(path, file);
 }
 
+qint64 SamplesOffSine(const std::vector<qint16>& got, int rate) {
+    qint64 off = 0;
+    for (size_t n = 0; n < got.size(); ++n) off += std::abs(got[n] - SineSample(static_cast<qint64>(n), rate)) > 1;
+    return off;
+}
+
 std::vector<qint16> ReadLeftChannel(const QString& rawPath) {
     QFile f(rawPath);
     if (!f.open(QIODevice::ReadOnly)) return {};
@@ -277,6 +283,40 @@ bool EncodeWithGStreamer(const QString& wavIn, const QString& out,
     }
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 &&
            QFileInfo(out).size() > 0;
+}
+
+bool EncodeAs(const QString& kind, const QString& wavIn, const QString& out) {
+    struct Way {
+        const char* kind;
+        const char* element;
+        const char* fragment;
+    };
+    static const Way ways[] = {
+        {"mp3", "lamemp3enc", "lamemp3enc target=bitrate bitrate=128 cbr=true"},
+        {"mp2", "avenc_mp2", "avenc_mp2 bitrate=192000"},
+        {"wma", "avenc_wmav2", "avenc_wmav2 ! asfmux"},
+        {"m4a", "avenc_aac", "avenc_aac ! mp4mux"},
+        {"aiff", "aiffmux", "aiffmux"},
+        {"flac", "flacenc", "flacenc"},
+        {"ogg", "vorbisenc", "vorbisenc ! oggmux"},
+        {"opus", "opusenc", "audioresample ! audio/x-raw,rate=48000 ! opusenc ! oggmux"},
+        {"oga", "flacenc", "flacenc ! oggmux"},
+        {"wv", "wavpackenc", "wavpackenc"},
+    };
+    for (const Way& w : ways) {
+        if (kind != QLatin1String(w.kind)) continue;
+        QFile::remove(out);
+        return HasGstElement(QString::fromLatin1(w.element)) &&
+               EncodeWithGStreamer(wavIn, out, QString::fromLatin1(w.fragment));
+    }
+    return false;
+}
+
+QByteArray RecordingSink(const QString& rawPath, int rate) {
+    return QStringLiteral("audioresample ! audio/x-raw,format=S16LE,channels=2,rate=%1 ! filesink sync=true location=%2")
+        .arg(rate)
+        .arg(rawPath)
+        .toUtf8();
 }
 
 }  // namespace rilumo::test

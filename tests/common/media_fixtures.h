@@ -48,6 +48,9 @@ bool WriteSinePart(const QString& path, int rate, qint64 from, qint64 count);
 // Adds an iTunSMPB tag (delay, padding, samples) to an MP4 file whose movie
 // header is its last box, as GStreamer's muxer writes it.
 bool AddItunSmpb(const QString& path, qint64 delay, qint64 padding, qint64 samples);
+// The samples of a recording, from its first, that are not SineSample's (by
+// more than 1).
+qint64 SamplesOffSine(const std::vector<qint16>& got, int rate);
 // The left channel of a raw 16-bit stereo recording.
 std::vector<qint16> ReadLeftChannel(const QString& rawPath);
 
@@ -88,5 +91,12 @@ bool HasGstElement(const QString& element);
 // <fragment> ! filesink OUT; true when it finished in time and OUT is non-empty.
 bool EncodeWithGStreamer(const QString& wavIn, const QString& out,
                          const QString& encoderPipelineFragment);
+// Encodes a WAV file as kind: "mp3", "mp2", "wma", "m4a", "aiff", "flac",
+// "ogg" (Vorbis), "opus", "oga" (FLAC in Ogg) or "wv"; false when this
+// machine has no encoder for it or the encoding failed.
+bool EncodeAs(const QString& kind, const QString& wavIn, const QString& out);
+// A renderer's sink (for RILUMO_AUDIO_SINK) that writes what it plays, in
+// real time, as raw 16-bit stereo at rate.
+QByteArray RecordingSink(const QString& rawPath, int rate = 44100);
 
 }  // namespace rilumo::test

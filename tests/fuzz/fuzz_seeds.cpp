@@ -98,16 +98,9 @@ void openFormatSeeds(const QString& d) {
     QTemporaryDir tmp;
     const QString tone = tmp.filePath("tone.wav");
     WriteSineWave(tone, 44100, 2, 16, 440, 300);
-    const struct { const char* name; const char* element; const char* fragment; } encoders[] = {
-        {"flac", "flacenc", "flacenc"},
-        {"vorbis", "vorbisenc", "vorbisenc ! oggmux"},
-        {"opus", "opusenc", "audioresample ! audio/x-raw,rate=48000 ! opusenc ! oggmux"},
-        {"ogg-flac", "flacenc", "flacenc ! oggmux"},
-        {"wavpack", "wavpackenc", "wavpackenc"},
-    };
-    for (const auto& e : encoders) {
-        const QString out = tmp.filePath(QString(e.name) + ".bin");
-        if (HasGstElement(e.element) && EncodeWithGStreamer(tone, out, e.fragment)) seed(d, e.name, ReadFile(out));
+    for (const char* kind : {"flac", "ogg", "opus", "oga", "wv"}) {
+        const QString out = tmp.filePath(QString(kind) + ".bin");
+        if (EncodeAs(kind, tone, out)) seed(d, kind, ReadFile(out));
     }
 }
 
@@ -129,8 +122,7 @@ void mp4Seeds(const QString& d) {
     QTemporaryDir tmp;
     const QString wav = tmp.filePath("tone.wav");
     const QString m4a = tmp.filePath("tone.m4a");
-    if (HasGstElement("avenc_aac") && HasGstElement("mp4mux") && WriteSineWave(wav, 8000, 1, 16, 440, 100) &&
-        EncodeWithGStreamer(wav, m4a, "avenc_aac ! mp4mux") && AddItunSmpb(m4a, 1024, 200, 800)) {
+    if (WriteSineWave(wav, 8000, 1, 16, 440, 100) && EncodeAs("m4a", wav, m4a) && AddItunSmpb(m4a, 1024, 200, 800)) {
         QFile f(m4a);
         if (f.open(QIODevice::ReadOnly)) seed(d, "tagged", f.readAll());
     }

@@ -58,11 +58,7 @@ protected:
     void TearDown() override { qputenv("RILUMO_AUDIO_SINK", saved_); }
     // The renderer writes what it plays, in real time, at one fixed format.
     void Record(int rate = kRate) {
-        qputenv("RILUMO_AUDIO_SINK", QStringLiteral("audioresample ! audio/x-raw,format=S16LE,channels=2,rate=%1 ! "
-                                                    "filesink sync=true location=%2")
-                                         .arg(rate)
-                                         .arg(recording_)
-                                         .toUtf8());
+        qputenv("RILUMO_AUDIO_SINK", test::RecordingSink(recording_, rate));
         p.Init();
     }
     // Plays first, prepares second near the end and takes it up at the
@@ -88,7 +84,7 @@ protected:
 
 TEST_F(Gapless, TwoHalvesOfOneSineJoinSampleForSampleAsWaveAndAsFlac) {
     Record();
-    const qint64 first = kRate + 37;  // the join falls mid-period
+    const qint64 first = 2 * kRate + 37;  // the join falls mid-period; time to prepare under load
     const qint64 second = kRate / 2 + 11;
     ASSERT_TRUE(WriteSinePart(dir.File("a.wav"), kRate, 0, first));
     ASSERT_TRUE(WriteSinePart(dir.File("b.wav"), kRate, first, second));
@@ -98,15 +94,13 @@ TEST_F(Gapless, TwoHalvesOfOneSineJoinSampleForSampleAsWaveAndAsFlac) {
         if (kind == u"flac") {
             a = dir.File("a.flac");
             b = dir.File("b.flac");
-            ASSERT_TRUE(test::EncodeWithGStreamer(dir.File("a.wav"), a, "flacenc"));
-            ASSERT_TRUE(test::EncodeWithGStreamer(dir.File("b.wav"), b, "flacenc"));
+            ASSERT_TRUE(test::EncodeAs("flac", dir.File("a.wav"), a));
+            ASSERT_TRUE(test::EncodeAs("flac", dir.File("b.wav"), b));
         }
         ASSERT_TRUE(PlayJoined(a, b)) << kind.toStdString();
         const std::vector<qint16> got = Recorded();
         ASSERT_EQ(static_cast<qint64>(got.size()), first + second) << kind.toStdString();
-        qint64 wrong = 0;
-        for (qint64 n = 0; n < first + second; ++n) wrong += std::abs(got[static_cast<size_t>(n)] - SineSample(n, kRate)) > 1;
-        EXPECT_EQ(wrong, 0) << kind.toStdString();
+        EXPECT_EQ(test::SamplesOffSine(got, kRate), 0) << kind.toStdString();
     }
     EXPECT_TRUE(dir.ErrorLines().isEmpty()) << dir.ErrorLines().join('\n').toStdString();
 }
@@ -131,7 +125,6 @@ TEST_F(Gapless, LameTaggedMp3HalvesJoinWithTheirDelayAndPaddingTrimmed) {
 }
 
 TEST_F(Gapless, M4aHalvesWithTheirEncoderDelayTaggedJoinWithItTrimmed) {
-    if (!test::HasGstElement("avenc_aac") || !test::HasGstElement("mp4mux")) GTEST_SKIP() << "no AAC encoder";
     Record();
     const qint64 first = kRate + 37;
     const qint64 second = kRate / 2 + 11;
@@ -141,7 +134,7 @@ TEST_F(Gapless, M4aHalvesWithTheirEncoderDelayTaggedJoinWithItTrimmed) {
         const QString wav = dir.File(QStringLiteral("%1.wav").arg(i));
         files[i] = dir.File(QStringLiteral("%1.m4a").arg(i));
         ASSERT_TRUE(WriteSinePart(wav, kRate, i == 0 ? 0 : first, counts[i]));
-        ASSERT_TRUE(test::EncodeWithGStreamer(wav, files[i], "avenc_aac ! mp4mux"));
+        if (!test::EncodeAs("m4a", wav, files[i])) GTEST_SKIP() << "no AAC encoder";
         // The encoder's priming: one frame of 1024 samples.
         ASSERT_TRUE(test::AddItunSmpb(files[i], 1024, 0, counts[i]));
     }

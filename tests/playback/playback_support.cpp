@@ -63,34 +63,11 @@ QString PlaybackDir::Wave(const QString& name, int ms, double frequency) {
 }
 
 QString PlaybackDir::Encoded(const QString& kind, const QString& name, int ms) {
-    struct Way {
-        const char* kind;
-        const char* element;
-        const char* fragment;
-    };
-    static const Way ways[] = {
-        {"mp3", "lamemp3enc", "lamemp3enc target=bitrate bitrate=128 cbr=true"},
-        {"mp2", "avenc_mp2", "avenc_mp2 bitrate=192000"},
-        {"wma", "avenc_wmav2", "avenc_wmav2 ! asfmux"},
-        {"m4a", "avenc_aac", "avenc_aac ! mp4mux"},
-        {"aiff", "aiffmux", "aiffmux"},
-        {"flac", "flacenc", "flacenc"},
-        {"ogg", "vorbisenc", "vorbisenc ! oggmux"},
-        {"opus", "opusenc", "audioresample ! audio/x-raw,rate=48000 ! opusenc ! oggmux"},
-        {"oga", "flacenc", "flacenc ! oggmux"},
-        {"wv", "wavpackenc", "wavpackenc"},
-    };
-    for (const Way& w : ways) {
-        if (kind != QLatin1String(w.kind)) continue;
-        if (!HasGstElement(QString::fromLatin1(w.element))) return {};
-        const QString wav = Wave(name + QStringLiteral(".source.wav"), ms);
-        const QString out = File(name);
-        QFile::remove(out);
-        if (!EncodeWithGStreamer(wav, out, QString::fromLatin1(w.fragment))) return {};
-        QFile::remove(wav);
-        return out;
-    }
-    return {};
+    const QString wav = Wave(name + QStringLiteral(".source.wav"), ms);
+    const QString out = File(name);
+    const bool made = EncodeAs(kind, wav, out);
+    QFile::remove(wav);
+    return made ? out : QString();
 }
 
 QString PlaybackDir::Midi(const QString& name, int notes) {
