@@ -79,7 +79,7 @@ void FrmMain::BuildMenus() {
     menuPL_ = menuBar()->addMenu(QStringLiteral("プレイリスト(&P)"));
     for (int i = 0; i < 6; ++i) {
         QAction* a = menuPL_->addAction(QString::fromUtf8(kMenuFileCaptions[i]));
-        connect(a, &QAction::triggered, this, [this, i] { MenuFileClick(i); });
+        connect(a, &QAction::triggered, this, [this, i] { Enter(WhenBusy::Passes, [this, i] { MenuFileClick(i); }); });
         menuFile_[static_cast<size_t>(i)] = a;
     }
     BuildItemMenu();
@@ -107,15 +107,20 @@ void FrmMain::BuildDesign() {
     connect(lv_, &UC_ListView::OLEDragDrop, this,
             [this](const QMimeData* data, int, int, int, float, float y) { OnListDrop(data, y); });
     connect(lv_, &UC_ListView::OLEDragOver, this, &FrmMain::BringToFront);
-    connect(lv_, &UC_ListView::DblClicked, this, &FrmMain::LV_DblClicked);
-    connect(lv_, &UC_ListView::RightClicked, this, &FrmMain::LV_RightClicked);
+    connect(lv_, &UC_ListView::DblClicked, this, [this] { Enter(WhenBusy::Passes, [this] { LV_DblClicked(); }); });
+    connect(lv_, &UC_ListView::RightClicked, this,
+            [this](float x, float y) { Enter(WhenBusy::Passes, [this, x, y] { LV_RightClicked(x, y); }); });
     connect(lv_, &UC_ListView::OLEStartDrag, this, &FrmMain::LV_OLEStartDrag);
     connect(lv_, &UC_ListView::OLECompleteDrag, this, &FrmMain::LV_OLECompleteDrag);
-    connect(playButtons_, &UC_Buttons::ButtonClicked, this,
-            [this](int index) { PlayButtons_ButtonClicked(static_cast<std::int16_t>(index)); });
-    connect(progBar_, &UC_Bar::Scrolled, this, &FrmMain::ProgBar_Scrolled);
-    connect(progBar_, &UC_Bar::MouseUD, this, &FrmMain::ProgBar_MouseUD);
-    connect(picPlay_, &UC_TextPicture::MouseUD, this, &FrmMain::PicPlay_MouseUD);
+    connect(playButtons_, &UC_Buttons::ButtonClicked, this, [this](int index) {
+        Enter(WhenBusy::Passes, [this, index] { PlayButtons_ButtonClicked(static_cast<std::int16_t>(index)); });
+    });
+    connect(progBar_, &UC_Bar::Scrolled, this, [this] { Enter(WhenBusy::Passes, [this] { ProgBar_Scrolled(); }); });
+    connect(progBar_, &UC_Bar::MouseUD, this,
+            [this](bool down) { Enter(WhenBusy::Passes, [this, down] { ProgBar_MouseUD(down); }); });
+    connect(picPlay_, &UC_TextPicture::MouseUD, this, [this](std::int16_t b, bool down, std::int32_t i) {
+        Enter(WhenBusy::Passes, [this, b, down, i] { PicPlay_MouseUD(b, down, i); });
+    });
     // Key releases, drags and wheel turns are seen whichever child has them.
     qApp->installEventFilter(this);
 }
@@ -130,7 +135,11 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
         auto* k = static_cast<QKeyEvent*>(event);
         // A key release travels up the parents; it counts once, where it landed.
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
-        if (watched == target && !k->isAutoRepeat()) Form_KeyUp(VirtualKeyOf(k->key()), KeyShiftOf(k->modifiers()));
+        if (watched == target && !k->isAutoRepeat()) {
+            const int key = VirtualKeyOf(k->key());
+            const int shift = KeyShiftOf(k->modifiers());
+            Enter(WhenBusy::Passes, [this, key, shift] { Form_KeyUp(key, shift); });
+        }
         break;
     }
     case QEvent::DragEnter: BringToFront(); break;
@@ -139,11 +148,19 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
         // Only the bare background: a control's double-click may bubble up here.
         if (watched == client_ &&
             !client_->childAt(static_cast<QMouseEvent*>(event)->position().toPoint()))
-            Form_DblClick();
+            Enter(WhenBusy::Passes, [this] { Form_DblClick(); });
         break;
     default: break;
     }
     return false;
+}
+
+void FrmMain::Enter(WhenBusy when, std::function<void()> call) {
+    if (when == WhenBusy::Passes && state_.busy == 1) {
+        call();
+        return;
+    }
+    commands_.Enter(std::move(call));
 }
 
 void FrmMain::Form_DblClick() {
@@ -201,6 +218,7 @@ void FrmMain::Load() {
     Trap([this] { RunLayout(); });
     Trap([this] { LoadCommandLineList(); });
     Trap([this] { StartTimer(); });
+    started_ = true;
 }
 
 void FrmMain::Unload() {
@@ -212,6 +230,22 @@ void FrmMain::Unload() {
     Trap([this] { SavePlacement(); });
     Trap([this] { RemoveWheelSubclass(); });
     Trap([this] { ReleaseFonts(); });
+}
+
+void FrmMain::RequestClose() {
+    closeRequested_ = true;
+    closing_ = true;
+    state_.cancelScan = 1;
+    // Inside the start-up sequence the close waits for its end, or its show()
+    // would undo it; the commands under way stop at their next yield point.
+    if (!started_) return;
+    // A dialog open over the window would keep the program running.
+    for (int i = 0; i < 8; ++i) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == this) break;
+        modal->close();
+    }
+    close();
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
@@ -288,6 +322,10 @@ void FrmMain::PaintWindowBackground() {
 void FrmMain::RestorePlacement() {
     WidgetPlacement placement(this);
     RestoreWindowPlacement(placement, QString(), false, true, false);
+    // A placement saved on another monitor, or damaged, must still show the
+    // window; what is saved at the end is then what was on screen.
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+    FitWindowOnScreens(this, QSize(px(kPictureWidth) / 2, menuBar()->sizeHint().height() + px(kListTop)));
 }
 
 void FrmMain::RunLayout() {
@@ -324,6 +362,7 @@ void FrmMain::StopPlayer() { Player().StopIO(); }
 void FrmMain::ShowScanCount(const QString& text) { picPlay_->DispMes(1, text); }
 
 int RunProgram(int argc, char** argv) {
+    InstallQuitSignals();
     StartupArgs args = StartupArgsFrom(argc, argv);
     // A file manager hands over an audio file as readily as a list.
     const QString audio = remote::TakeAudioFile(args);
@@ -331,14 +370,20 @@ int RunProgram(int argc, char** argv) {
     // Ties the window to its launcher, for the icon a desktop shows for it.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
     FrmMain w(args);
+    WatchQuitSignals(&w, [&w] { w.RequestClose(); });
     w.Load();
-    // Only now: a close inside the start-up sequence would be undone by its show().
-    InstallQuitSignals(&w);
-    if (!audio.isEmpty()) remote::OpenFile(w, audio);
-    const std::unique_ptr<MprisService> mpris = StartMpris(w);
-    const int code = app.exec();
+    int code = 0;
+    if (w.CloseRequested()) {
+        // Asked to quit while starting: the event loop would never see a close.
+        w.close();
+    } else {
+        if (!audio.isEmpty()) remote::OpenFile(w, audio);
+        const std::unique_ptr<MprisService> mpris = StartMpris(w);
+        code = app.exec();
+    }
     // Graphs closed while still opening their files finish on a worker.
     graph::Graph::WaitForRetiredGraphs(2000);
+    StopWatchingQuitSignals();
     return code;
 }
 

@@ -8,9 +8,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
+#include "app/command_guard.h"
 #include "app/main_state.h"
 #include "controls/listview/uc_listview.h"
 #include "controls/surface_widget.h"
@@ -51,8 +53,19 @@ public:
     void Load();
     // The shutdown sequence; runs once when the window closes.
     void Unload();
+    // A close asked for from outside (a quit signal): at once once started,
+    // else as soon as the start-up sequence ends.
+    void RequestClose();
+    bool CloseRequested() const { return closeRequested_; }
 
     MainState& State() { return state_; }
+    // Every way in from the user or a remote goes through here. While a
+    // playlist command holds the busy flag, a call that the flag governs
+    // runs at once and the flag decides (Esc still cancels a scan); any other
+    // call arriving inside a running command's yield point waits for it.
+    enum class WhenBusy { Passes, Waits };
+    void Enter(WhenBusy when, std::function<void()> call);
+    CommandGuard& Commands() { return commands_; }
     QTimer& TimerMCI() { return timer_; }
     QMenu* MenuPL() const { return menuPL_; }
     QAction* MenuFile(int index) const { return menuFile_.at(static_cast<size_t>(index)); }
@@ -178,6 +191,7 @@ private:
 
     StartupArgs args_;
     MainState state_;
+    CommandGuard commands_{this};
     QTimer timer_;
     QMenu* menuPL_ = nullptr;
     std::array<QAction*, 6> menuFile_{};
@@ -211,6 +225,8 @@ private:
     };
     DragOut dragOut_;
     bool closing_ = false;
+    bool started_ = false;
+    bool closeRequested_ = false;
     bool inTick_ = false;
     int quietTicks_ = 0;
     std::int32_t shownLength_ = 0;

@@ -24,9 +24,9 @@ void FrmMain::BuildItemMenu() {
     menuDel_ = menuRC_->addAction(QStringLiteral("削除"));
     menuInfo_ = menuRC_->addAction(QStringLiteral("情報"));
     menuClip_ = menuRC_->addAction(QStringLiteral("クリップ"));
-    connect(menuDel_, &QAction::triggered, this, &FrmMain::MenuDel_Click);
-    connect(menuInfo_, &QAction::triggered, this, &FrmMain::MenuInfo_Click);
-    connect(menuClip_, &QAction::triggered, this, &FrmMain::MenuClip_Click);
+    connect(menuDel_, &QAction::triggered, this, [this] { Enter(WhenBusy::Passes, [this] { MenuDel_Click(); }); });
+    connect(menuInfo_, &QAction::triggered, this, [this] { Enter(WhenBusy::Passes, [this] { MenuInfo_Click(); }); });
+    connect(menuClip_, &QAction::triggered, this, [this] { Enter(WhenBusy::Passes, [this] { MenuClip_Click(); }); });
 }
 
 std::vector<int> FrmMain::SelectedEntries() const {
@@ -64,6 +64,7 @@ void FrmMain::LV_DblClicked() {
 void FrmMain::LV_RightClicked(float, float) { menuRC_->popup(QCursor::pos()); }
 
 void FrmMain::MenuDel_Click() {
+    CommandGuard::Scope running(commands_);
     Ignore([this] {
         if (state_.busy == 1 || lv_->ItemCount() < 1) return;
         const std::vector<int> removed = SelectedEntries();

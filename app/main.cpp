@@ -1,7 +1,7 @@
-#include <QApplication>
-
 #include "app/frm_main.h"
+#include "app/quit_signals.h"
 
 int main(int argc, char** argv) {
+    rilumo::InstallQuitSignals();
     return rilumo::RunProgram(argc, argv);
 }

@@ -47,16 +47,37 @@ bool MprisPlayerAdaptor::CanGoNext() const { return service_->HasEntries(); }
 bool MprisPlayerAdaptor::CanPlay() const { return service_->HasEntries(); }
 bool MprisPlayerAdaptor::CanSeek() const { return service_->CanSeek(); }
 
-void MprisPlayerAdaptor::Next() { remote::Step(service_->Window(), 1); }
-void MprisPlayerAdaptor::Previous() { remote::Step(service_->Window(), -1); }
-void MprisPlayerAdaptor::Pause() { remote::Pause(service_->Window()); }
-void MprisPlayerAdaptor::PlayPause() { remote::PlayPause(service_->Window()); }
-void MprisPlayerAdaptor::Stop() { remote::Stop(service_->Window()); }
-void MprisPlayerAdaptor::Play() { remote::Play(service_->Window()); }
-void MprisPlayerAdaptor::Seek(qlonglong Offset) { service_->Seek(Offset); }
-void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& TrackId, qlonglong Position) {
-    service_->SetPosition(TrackId, Position);
+void MprisPlayerAdaptor::Next() {
+    remoteCall([this] { remote::Step(service_->Window(), 1); });
 }
-void MprisPlayerAdaptor::OpenUri(const QString& Uri) { service_->OpenUri(Uri); }
+void MprisPlayerAdaptor::Previous() {
+    remoteCall([this] { remote::Step(service_->Window(), -1); });
+}
+void MprisPlayerAdaptor::Pause() {
+    remoteCall([this] { remote::Pause(service_->Window()); });
+}
+void MprisPlayerAdaptor::PlayPause() {
+    remoteCall([this] { remote::PlayPause(service_->Window()); });
+}
+void MprisPlayerAdaptor::Stop() {
+    remoteCall([this] { remote::Stop(service_->Window()); });
+}
+void MprisPlayerAdaptor::Play() {
+    remoteCall([this] { remote::Play(service_->Window()); });
+}
+void MprisPlayerAdaptor::Seek(qlonglong Offset) {
+    remoteCall([this, Offset] { service_->Seek(Offset); });
+}
+void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath& TrackId, qlonglong Position) {
+    remoteCall([this, TrackId, Position] { service_->SetPosition(TrackId, Position); });
+}
+void MprisPlayerAdaptor::OpenUri(const QString& Uri) {
+    remoteCall([this, Uri] { service_->OpenUri(Uri); });
+}
+
+// A remote call can arrive inside a command's yield point like a key press.
+void MprisPlayerAdaptor::remoteCall(std::function<void()> call) {
+    service_->Window().Enter(FrmMain::WhenBusy::Passes, std::move(call));
+}
 
 }  // namespace rilumo

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <functional>
+
 namespace rilumo {
 
 class MprisService;
@@ -86,6 +88,7 @@ Q_SIGNALS:
     void Seeked(qlonglong Position);
 
 private:
+    void remoteCall(std::function<void()> call);
     MprisService* service_;
 };
 

@@ -116,6 +116,7 @@ void FrmMain::PaceTimer() {
 }
 
 void FrmMain::OnStopped() {
+    CommandGuard::Scope running(commands_);
     const int count = lv_->ItemCount();
     if (Player().LoadFailed()) {
         // Nothing plays: say so rather than leave "PLAY" over silence; the
@@ -240,6 +241,7 @@ void FrmMain::PaintAllEntries(std::uint32_t color) {
 
 void FrmMain::PlayButtons_ButtonClicked(std::int16_t ClickedIndex) {
     if (state_.busy == 1) return;
+    CommandGuard::Scope running(commands_);
     WakeTimer();
     Trap([&] {
         switch (ClickedIndex) {
@@ -271,6 +273,7 @@ void FrmMain::PlayFrom() {
     // The list's repaints below let events run; a tick among them would see
     // the closed player between two tracks and take it for a stop.
     TickGuard noTicks(inTick_);
+    CommandGuard::Scope running(commands_);
     C_FGraph& player = Player();
     player.CloseWave();
     PaintAllEntries(kPlainColor);

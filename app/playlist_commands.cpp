@@ -34,6 +34,18 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
+// Holds the busy flag for a scope, also when a step fails.
+class BusyFlag {
+public:
+    explicit BusyFlag(std::int32_t& flag) : flag_(flag) { flag_ = 1; }
+    ~BusyFlag() { flag_ = 0; }
+    BusyFlag(const BusyFlag&) = delete;
+    BusyFlag& operator=(const BusyFlag&) = delete;
+
+private:
+    std::int32_t& flag_;
+};
+
 }  // namespace
 
 void FrmMain::AddTitle(const QString& path, std::int32_t index) {
@@ -138,6 +150,7 @@ bool FrmMain::WriteList(const QString& file) {
 
 void FrmMain::MenuFileClick(int index) {
     if (state_.busy == 1) return;
+    CommandGuard::Scope running(commands_);
     if (PlayerMode() != 1) StopPlayer();
     state_.userStop = 1;
     state_.busy = 1;
@@ -199,6 +212,7 @@ void FrmMain::LoadCommandLineList() {
     // Ticks and input run while the list reads; the commands must wait for it.
     // Like any command it leaves playback to the user: the first tick would
     // otherwise take the idle player for a finished track and start entry 1.
+    CommandGuard::Scope running(commands_);
     state_.userStop = 1;
     state_.busy = 1;
     {
@@ -213,6 +227,7 @@ void FrmMain::LoadCommandLineList() {
 }
 
 void FrmMain::DropOnList(const QStringList& files, float y) {
+    CommandGuard::Scope running(commands_);
     const int index = lv_->YsItem(y);
     const std::int32_t mode = PlayerMode();
     if ((mode == 2 || mode == 3) && index == 0) {
@@ -220,25 +235,28 @@ void FrmMain::DropOnList(const QStringList& files, float y) {
         dragOut_.refused = dragOut_.active;
         return;
     }
+    // Held like a command's: a clear or a delete between two inserted files
+    // would leave the insertion row and the play index behind.
+    BusyFlag held(state_.busy);
     BusyCursor hourglass;
+    // The files go in in the order they were dropped, from the drop row on.
+    int at = index;
+    const auto insert = [&](const QString& path) {
+        const int before = lv_->ItemCount();
+        AddTitle(path, at);
+        const int added = lv_->ItemCount() - before;
+        FollowInsertion(at, added);
+        at += added;
+    };
     for (const QString& f : files) {
         DoEvents();
+        if (closing_) break;
         if (IsForeignPlaylist(f)) {
-            // A list's entries go in at the row in their own order.
-            int at = index;
-            for (const QString& path : ReadForeignList(f)) {
-                if (!FileExists(path)) continue;
-                const int before = lv_->ItemCount();
-                AddTitle(path, at);
-                const int added = lv_->ItemCount() - before;
-                FollowInsertion(at, added);
-                at += added;
-            }
+            for (const QString& path : ReadForeignList(f))
+                if (FileExists(path)) insert(path);
             continue;
         }
-        const int before = lv_->ItemCount();
-        AddTitle(f, index);
-        FollowInsertion(index, lv_->ItemCount() - before);
+        insert(f);
     }
     lv_->ReDraw();
     lv_->SetVbarParm();
@@ -249,7 +267,8 @@ void FrmMain::OnListDrop(const QMimeData* data, float y) {
     QStringList files;
     for (const QUrl& u : data->urls())
         if (u.isLocalFile()) files << u.toLocalFile();
-    Trap([&] { DropOnList(files, y); });
+    // The drop's data belongs to the drag; only its file list may wait.
+    Enter(WhenBusy::Waits, [this, files, y] { Trap([&] { DropOnList(files, y); }); });
 }
 
 void FrmMain::BringToFront() {

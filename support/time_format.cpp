@@ -84,20 +84,24 @@ QString FormatDateTime(std::int32_t minSeconds, std::int32_t dayOffset, std::int
         const QDateTime now = clock();
         QDate date = now.date().addDays(dayOffset);
         if (timeSource == 0) {
-            float t = static_cast<float>(now.time().msecsSinceStartOfDay()) / 1000.0f + offsetSeconds;
-            if (t >= 86400.0f) {
-                t -= 86400.0f;
+            // Whole milliseconds throughout: seconds of the day in single
+            // precision lose the milliseconds from early morning on.
+            const double offset = static_cast<double>(offsetSeconds);
+            if (!std::isfinite(offset) || std::fabs(offset) > 1e12) Fail("time offset out of range");
+            long long t = now.time().msecsSinceStartOfDay() + static_cast<long long>(RoundEven(offset * 1000.0));
+            constexpr long long kDayMs = 86400000;
+            if (t >= kDayMs) {
+                t -= kDayMs;
                 date = date.addDays(1);
-            } else if (t < 0.0f) {
-                t += 86400.0f;
+            } else if (t < 0) {
+                t += kDayMs;
                 date = date.addDays(-1);
             }
-            if (!std::isfinite(t) || std::fabs(t) > 1e12f) Fail("time offset out of range");
-            const long long w = static_cast<long long>(std::floor(t));
+            const long long w = t >= 0 ? t / 1000 : -((-t + 999) / 1000);
             hours = w / 3600;
             minutes = (w % 3600) / 60;
             seconds = w % 60;
-            millis = RoundEven((t - static_cast<float>(w)) * 1000.0f);
+            millis = t - w * 1000;
         } else if (timeSource == 2) {
             hours = 23; minutes = 59; seconds = 59;
         } else if (timeSource == 3) {

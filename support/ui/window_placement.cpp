@@ -1,5 +1,7 @@
 #include "support/ui/window_placement.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
@@ -48,5 +50,53 @@ void WidgetPlacement::SetLeft(int twips) { window_->move(toPixels(twips), window
 void WidgetPlacement::SetTop(int twips) { window_->move(window_->pos().x(), toPixels(twips)); }
 void WidgetPlacement::SetWidth(int twips) { window_->resize(std::max(0, toPixels(twips)), window_->height()); }
 void WidgetPlacement::SetHeight(int twips) { window_->resize(window_->width(), std::max(0, toPixels(twips))); }
+
+namespace {
+
+qint64 overlap(const QRect& a, const QRect& b) {
+    const QRect both = a.intersected(b);
+    return both.isEmpty() ? 0 : qint64(both.width()) * both.height();
+}
+
+int clampInto(int value, int low, int high) { return high < low ? low : std::clamp(value, low, high); }
+
+}  // namespace
+
+QRect FitOnScreens(const QRect& frame, const QList<QRect>& screens, const QRect& primary, QSize minimum) {
+    if (screens.isEmpty()) return frame;
+    // A size of 0 or below has no overlap to measure: the frame's corner picks the screen.
+    const QRect probe(frame.topLeft(), QSize(std::max(frame.width(), 1), std::max(frame.height(), 1)));
+    QRect home;
+    qint64 best = 0;
+    for (const QRect& s : screens) {
+        const qint64 o = overlap(probe, s);
+        if (o > best) {
+            best = o;
+            home = s;
+        }
+    }
+    const bool lost = best == 0;
+    if (lost) home = primary.isValid() ? primary : screens.front();
+    const int width = std::min(std::max(frame.width(), minimum.width()), home.width());
+    const int height = std::min(std::max(frame.height(), minimum.height()), home.height());
+    if (lost) return QRect(home.left() + (home.width() - width) / 2, home.top() + (home.height() - height) / 2, width, height);
+    return QRect(clampInto(frame.left(), home.left(), home.right() + 1 - width),
+                 clampInto(frame.top(), home.top(), home.bottom() + 1 - height), width, height);
+}
+
+void FitWindowOnScreens(QWidget* window, QSize minimum) {
+    if (window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
+    QList<QRect> areas;
+    for (const QScreen* s : QGuiApplication::screens()) areas << s->availableGeometry();
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    // The frame is measured with its margins once it has been shown; before
+    // that they read as none.
+    const QSize margins = window->frameGeometry().size() - window->geometry().size();
+    const QRect frame(window->pos(), window->size() + margins);
+    const QRect fitted = FitOnScreens(frame, areas, primary ? primary->availableGeometry() : QRect(), minimum + margins);
+    if (fitted == frame) return;
+    window->resize(fitted.size() - margins);
+    window->move(fitted.topLeft());
+}
 
 }  // namespace rilumo

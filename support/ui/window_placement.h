@@ -30,3 +30,21 @@ private:
 };
 
 }  // namespace rilumo
+
+#include <QList>
+#include <QRect>
+#include <QSize>
+
+namespace rilumo {
+
+// Where a window's frame goes so that it can be seen on the screens there
+// are now: on the screen it overlaps most, or centred on the primary one
+// when it overlaps none; no smaller than minimum and no larger than that
+// screen's available area.
+QRect FitOnScreens(const QRect& frame, const QList<QRect>& screens, const QRect& primary, QSize minimum);
+
+// Applies FitOnScreens to a window in the normal state, against the
+// available areas of QGuiApplication::screens(); minimum is the client size.
+void FitWindowOnScreens(QWidget* window, QSize minimum);
+
+}  // namespace rilumo

@@ -110,8 +110,8 @@ TEST_F(PlayerWindow, DraggedEntriesLeaveOnlyWhenADropTookThem) {
     EXPECT_EQ(urls[0].toLocalFile(), media.File("b.wav"));
     EXPECT_EQ(Titles(w->LV()), start);
 
-    // Dropped back onto row 0 while stopped: a move, in reverse drop order.
-    dragOut({1, 2}, 1, [&] { w->DropOnList({media.File("b.wav"), media.File("c.wav")}, 0); });
+    // Dropped back onto row 0 while stopped: a move, in the dropped order.
+    dragOut({1, 2}, 1, [&] { w->DropOnList({media.File("c.wav"), media.File("b.wav")}, 0); });
     EXPECT_EQ(Titles(w->LV()), (QStringList{"c", "b", "a", "d"}));
 
     // While playing the list refuses row 0, so the entries come back.

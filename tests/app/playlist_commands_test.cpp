@@ -238,14 +238,15 @@ TEST_F(Playlist, RnlListIsShuffledOnLoad) {
     EXPECT_EQ(got, order);
 }
 
-TEST_F(Playlist, DropInsertsAtTheRowInReverseOrder) {
+TEST_F(Playlist, DropInsertsAtTheRowInTheDroppedOrder) {
     for (const char* n : {"r0.wav", "r1.wav", "r2.wav", "r3.wav"}) w->AddTitle(touch(n), -2);
     const QStringList drop{touch("x.mp3"), touch("y.mp3"), touch("z.mp3")};
     const float row3 = 3.2f * w->LV().OneHeight();
     w->DropOnList(drop, row3);
-    EXPECT_EQ(titles(), (QStringList{"r0", "r1", "r2", "z", "y", "x", "r3"}));
-    w->DropOnList({touch("last.wav")}, 1e6f);
-    EXPECT_EQ(titles().last(), "last");
+    EXPECT_EQ(titles(), (QStringList{"r0", "r1", "r2", "x", "y", "z", "r3"}));
+    w->DropOnList({touch("last.wav"), touch("after.wav")}, 1e6f);
+    EXPECT_EQ(titles().mid(7), (QStringList{"last", "after"}));
+    EXPECT_EQ(w->State().busy, 0);
     // While stopped a drop on row 0 inserts there.
     w->DropOnList({touch("first.wav")}, 0);
     EXPECT_EQ(titles().first(), "first");

@@ -61,10 +61,13 @@ TEST(FormatDateTime, FromAFixedClock) {
         // a time of day below minSeconds counts as the previous day's late hours
         {"2024-03-01T00:30:00.000", 3600, 0, 0, 3, 0, 0, 0, "2024/02/29 24:30:00"},
         {"2024-03-01T00:30:00.000", 3600, 0, 0, 3, 4, 0, 0, "2024/02/29 24:00:00"},
-        // milliseconds: ties go to the even neighbour; 1000 is shown, not carried
+        // milliseconds: ties go to the even neighbour; a full second carries
         {"2024-01-05T09:07:03.000", 0, 0, 0, 6, 0, 0, 0.0625f, "09:07:03.062"},
         {"2024-01-05T09:07:03.000", 0, 0, 0, 6, 0, 0, 0.1875f, "09:07:03.188"},
-        {"2024-01-05T00:00:01.000", 0, 0, 0, 6, 0, 0, 0.9996f, "00:00:01.1000"},
+        {"2024-01-05T00:00:01.000", 0, 0, 0, 6, 0, 0, 0.9996f, "00:00:02.000"},
+        // exact late in the day, where seconds in single precision are not
+        {"2024-01-05T23:59:59.500", 0, 0, 0, 6, 0, 0, 0, "23:59:59.500"},
+        {"2024-01-05T17:43:21.007", 0, 0, 0, 6, 0, 0, 0, "17:43:21.007"},
         {"2024-01-05T09:07:03.000", 0, 0, 0, 2, 0, 0, 1e30f, ""},
     };
     for (const Row& r : rows) {
