@@ -215,6 +215,8 @@ void FrmMain::Load() {
     Trap([this] { PaintControlsBackground(); });
     Trap([this] { RestorePlacement(); });
     Trap([this] { show(); });
+    // Once more with the frame the desktop has now put round it.
+    Trap([this] { FitOnScreen(); });
     Trap([this] { RunLayout(); });
     Trap([this] { LoadCommandLineList(); });
     Trap([this] { StartTimer(); });
@@ -325,6 +327,10 @@ void FrmMain::RestorePlacement() {
     // A placement saved on another monitor, or damaged, must still show the
     // window; what is saved at the end is then what was on screen.
     if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+    FitOnScreen();
+}
+
+void FrmMain::FitOnScreen() {
     FitWindowOnScreens(this, QSize(px(kPictureWidth) / 2, menuBar()->sizeHint().height() + px(kListTop)));
 }
 

@@ -151,6 +151,7 @@ private:
     void InitTextPanel();
     void PaintControlsBackground();
     void RestorePlacement();
+    void FitOnScreen();
     void RunLayout();
     void LoadCommandLineList();
     void StartTimer();

@@ -2,7 +2,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QAction>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QScreen>
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 #include "app/frm_main.h"
 #include "support/globals.h"
@@ -123,6 +128,46 @@ TEST_F(Startup, PlacementIsRestoredAndAMaximisedCloseWritesOnlyTheState) {
     EXPECT_EQ(ReadSetting("WindowWidth", ""), QString::number(400 * t));
 }
 
+TEST_F(Startup, ADamagedOrOutgrownPlacementStillShowsTheWindowAndHealsTheFile) {
+    const int t = globals::TwipsPerPixel;
+    struct Case {
+        int left, top, width, height;
+        const char* state;
+    };
+    const Case cases[] = {
+        {-30000 * t, 90000 * t, 400 * t, 300 * t, "0"},  // a monitor that is no longer there
+        {40 * t, 50 * t, 0, 0, "0"},
+        {40 * t, 50 * t, -500 * t, -1, "0"},
+        {40 * t, 50 * t, 300000, 300000, "0"},
+        {40 * t, 50 * t, 400 * t, 300 * t, "1"},  // closed while minimised
+        {40 * t, 50 * t, 400 * t, 300 * t, "7"},
+    };
+    for (const Case& c : cases) {
+        WriteSetting("WindowLeft", c.left);
+        WriteSetting("WindowTop", c.top);
+        WriteSetting("WindowWidth", c.width);
+        WriteSetting("WindowHeight", c.height);
+        WriteSetting("WindowState", c.state);
+        QRect shown;
+        {
+            FrmMain w({});
+            w.Load();
+            const QRect screen = w.screen()->availableGeometry();
+            EXPECT_TRUE(w.isVisible());
+            EXPECT_FALSE(w.isMinimized());
+            EXPECT_TRUE(screen.contains(w.frameGeometry())) << c.left << " " << c.width;
+            EXPECT_GE(w.width(), 100);
+            EXPECT_GE(w.height(), 80);
+            shown = QRect(w.pos(), w.size());
+            w.close();
+        }
+        // What was on screen is what is kept.
+        EXPECT_EQ(ReadSetting("WindowLeft", ""), QString::number(shown.x() * t));
+        EXPECT_EQ(ReadSetting("WindowWidth", ""), QString::number(shown.width() * t));
+        EXPECT_EQ(ReadSetting("WindowState", ""), "0");
+    }
+}
+
 TEST_F(Startup, APositionThatIsNoNumberLeavesTheRestAtTheDesign) {
     const int t = globals::TwipsPerPixel;
     WriteSetting("WindowLeft", 40 * t);
@@ -135,4 +180,33 @@ TEST_F(Startup, APositionThatIsNoNumberLeavesTheRestAtTheDesign) {
     EXPECT_EQ(w.windowTitle(), "Rilumo");  // later steps still ran
     EXPECT_TRUE(w.TimerMCI().isActive());
     w.close();
+}
+
+TEST(QuitSignalsAtStartUp, ATermWhileAListLoadsClosesTheNormalWay) {
+    test::TempDir config, dir;
+    const QString track = dir.File("t.wav");
+    test::WriteFile(track, "x");
+    // Long enough that it is still loading when the signal comes.
+    QByteArray line = track.toUtf8() + "\r\n", list;
+    for (int i = 0; i < 300000; ++i) list += line;
+    test::WriteFile(dir.File("long.lst"), list);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", config.Path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("RILUMO_AUDIO_SINK", "null");
+    p.setProcessEnvironment(env);
+    p.start(RILUMO_BINARY, {dir.File("long.lst")});
+    ASSERT_TRUE(p.waitForStarted());
+    test::PumpFor(700);
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
+    ASSERT_TRUE(p.waitForFinished(10000)) << p.readAllStandardError().toStdString();
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_LT(clock.elapsed(), 5000);
+    const QString conf = QString::fromUtf8(test::ReadFile(config.File("korvent/sirel.conf")));
+    EXPECT_TRUE(conf.contains("IsRemain=0")) << conf.toStdString();
+    EXPECT_TRUE(conf.contains("WindowWidth=")) << conf.toStdString();
 }

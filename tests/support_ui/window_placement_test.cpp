@@ -97,3 +97,22 @@ TEST_F(WindowPlacement, SizeSurvivesRunsOfAFramedWindow) {
     EXPECT_EQ(ReadSetting("WindowLeft", 0), left);
     EXPECT_EQ(second.size(), QSize(320, 240));
 }
+
+TEST(FitOnScreens, KeepsAWindowWhereItCanBeSeen) {
+    const QRect left(0, 0, 1920, 1050), right(1920, 0, 1280, 770);
+    const QList<QRect> both{left, right};
+    const QSize minimum(160, 100);
+    // On a screen and of a fitting size: untouched.
+    EXPECT_EQ(FitOnScreens({100, 80, 400, 300}, both, left, minimum), QRect(100, 80, 400, 300));
+    EXPECT_EQ(FitOnScreens({2000, 80, 400, 300}, both, left, minimum), QRect(2000, 80, 400, 300));
+    // The second monitor is gone: centred on the primary.
+    EXPECT_EQ(FitOnScreens({2000, 80, 400, 300}, {left}, left, minimum), QRect(760, 375, 400, 300));
+    // Hanging over an edge: pulled in on the screen it overlaps most.
+    EXPECT_EQ(FitOnScreens({3000, 700, 400, 300}, both, left, minimum), QRect(2800, 470, 400, 300));
+    EXPECT_EQ(FitOnScreens({-150, -40, 400, 300}, both, left, minimum), QRect(0, 0, 400, 300));
+    // Sizes of 0 or below grow to the minimum; huge ones shrink to the screen.
+    EXPECT_EQ(FitOnScreens({100, 80, 0, -5}, both, left, minimum), QRect(100, 80, 160, 100));
+    EXPECT_EQ(FitOnScreens({100, 80, 20000, 20000}, both, left, minimum), QRect(0, 0, 1920, 1050));
+    // No screens known (a session without a display): left alone.
+    EXPECT_EQ(FitOnScreens({-5000, 0, 10, 10}, {}, QRect(), minimum), QRect(-5000, 0, 10, 10));
+}
