@@ -47,8 +47,8 @@ int main(int argc, char** argv) {
     SetAppFolderForTesting(dir.path());
     const int advances = argc > 1 ? std::max(1, std::atoi(argv[1])) : envInt("RILUMO_SOAK_ADVANCES", 2000);
     const int warmUp = std::min(100, advances / 4);
-    const QString list = writeMixedList(dir, 300);
-    std::printf("soak: %d auto-advances over 300 ms tracks of six formats, null renderer (goal: growth under 1 MB)\n",
+    const QString list = writeMixedList(dir, 150);
+    std::printf("soak: %d auto-advances over 150 ms tracks of six formats, null renderer (goal: growth under 1 MB)\n",
                 advances);
 
     auto w = openWindow(list, "null");
