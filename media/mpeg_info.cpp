@@ -19,7 +19,7 @@ constexpr int kTailBytes = 1024;
 // Encoders put the first frame right after the tag; a file with no frame in
 // this stretch past it is no MPEG audio file, and a half-downloaded one of
 // zeros must not be read from end to end.
-constexpr std::int64_t kMaxSearchBytes = 256 * 1024;
+constexpr std::int64_t kMaxSearchBytes = 1024 * 1024;
 
 // Bytes past the end of the file read as zero.
 bool readBytes(const QString& path, std::int64_t offset, unsigned char* out, int count) {
