@@ -20,7 +20,6 @@ constexpr FileType kTypes[] = {
     {"aif", 5, C::Wave, R::Player, "audio/x-aiff"},
     {"aiff", 5, C::Wave, R::Player, "audio/x-aiff"},
     {"snd", 5, C::Wave, R::Player, "audio/basic"},
-    {"au", 5, C::Wave, R::Player, "audio/basic"},
     {"asf", 5, C::WindowsMedia, R::Player, "application/vnd.ms-asf"},
     {"wma", 5, C::WindowsMedia, R::Player, "audio/x-ms-wma"},
     {"m4a", 5, C::Decoder, R::Player, "audio/mp4"},
