@@ -35,11 +35,11 @@ constexpr FileType kTypes[] = {
     {"mid", 8, C::Midi, R::Player, "audio/midi"},
     {"midi", 8, C::Midi, R::Player, "audio/midi"},
     {"smf", 8, C::Midi, R::Player, "audio/midi"},
-    {"flac", 9, C::Open, R::Open, "audio/flac"},
-    {"ogg", 9, C::Open, R::Open, "audio/ogg audio/x-vorbis+ogg"},
-    {"oga", 9, C::Open, R::Open, "audio/ogg"},
-    {"opus", 9, C::Open, R::Open, "audio/x-opus+ogg"},
-    {"wv", 9, C::Open, R::Open, "audio/x-wavpack"},
+    {"flac", 9, C::Flac, R::Open, "audio/flac"},
+    {"ogg", 9, C::Ogg, R::Open, "audio/ogg audio/x-vorbis+ogg"},
+    {"oga", 9, C::Ogg, R::Open, "audio/ogg"},
+    {"opus", 9, C::Ogg, R::Open, "audio/x-opus+ogg"},
+    {"wv", 9, C::WavPack, R::Open, "audio/x-wavpack"},
     // Types no entry has. Windows Media audio in a RIFF file, told by its header.
     {"wmariff", 0, C::WindowsMedia, R::None, ""},
     // The MP4 splitter's chain, kept for a type no extension maps to.

@@ -21,7 +21,9 @@ enum class Chain {
     Mp3,           // MPEG-I splitter and the MP3 decoder the machine has
     Mp4Splitter,   // MP4 splitter and the catch-all decoder
     Decoder,       // the catch-all decoder alone: MP4, raw AAC, the video containers' sound
-    Open,          // FLAC, Ogg, WavPack: their own parser and decoder first
+    Flac,          // FLAC parser and decoder, the catch-all decoder second
+    WavPack,       // WavPack parser and decoder, the catch-all decoder second
+    Ogg,           // Ogg splitter and the decoder its first stream needs, likewise
     WindowsMedia,  // the ASF reader and a Windows Media decoder
     Midi,          // MIDI parser into the MIDI device, no audio renderer
 };

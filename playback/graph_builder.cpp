@@ -56,8 +56,9 @@ QStringList windowsMediaChain(const QString&, const QString& type, int attempt, 
 // decoder on the second attempt.
 QStringList openChain(const QString& path, const QString& type, int attempt, const GraphContext& ctx) {
     if (attempt != 0) return {ctx.SourceName, lower("ffdshow Audio Decoder")};
-    if (type == u"flac") return {ctx.SourceName, lower("FLAC Parser"), lower("FLAC Decoder")};
-    if (type == u"wv") return {ctx.SourceName, lower("WavPack Parser"), lower("WavPack Decoder")};
+    const Chain chain = ChainOf(type);
+    if (chain == Chain::Flac) return {ctx.SourceName, lower("FLAC Parser"), lower("FLAC Decoder")};
+    if (chain == Chain::WavPack) return {ctx.SourceName, lower("WavPack Parser"), lower("WavPack Decoder")};
     // Ogg holds any of three codecs, whatever the file is called: the header
     // of its first stream picks the decoder. Anything else fails at preroll
     // (the gate, or the Vorbis decoder's input), and the direct link takes over.
@@ -85,7 +86,9 @@ constexpr ChainRow kChains[] = {
     {Chain::Mp3, "", false, true, mp3Chain},
     {Chain::Mp4Splitter, "Haali Media Splitter (AR)|ffdshow Audio Decoder"},
     {Chain::Decoder, "ffdshow Audio Decoder"},
-    {Chain::Open, "", false, true, openChain},
+    {Chain::Flac, "", false, true, openChain},
+    {Chain::WavPack, "", false, true, openChain},
+    {Chain::Ogg, "", false, true, openChain},
     {Chain::WindowsMedia, "", false, true, windowsMediaChain},
     {Chain::Midi, "MIDI Parser|Default MidiOut Device", false, false},
 };
