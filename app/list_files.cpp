@@ -11,21 +11,6 @@
 
 namespace rilumo {
 
-std::int32_t FileTypeCode(const QString& path) {
-    static const struct {
-        const char* ext;
-        std::int32_t code;
-    } kTable[] = {{"wav", 1},  {"mp1", 2},  {"mp2", 3},  {"mp3", 4},  {"aif", 5},  {"aiff", 5},
-                  {"snd", 5},  {"asf", 5},  {"wma", 5},  {"m4a", 5},  {"m1v", 6},  {"m2v", 6},
-                  {"mpg", 6},  {"mpeg", 6}, {"avi", 7},  {"wmv", 7},  {"asx", 7},  {"mid", 8},
-                  {"midi", 8}, {"smf", 8},  {"flac", 9}, {"ogg", 9},  {"oga", 9},  {"opus", 9},
-                  {"wv", 9}};
-    const QString ext = LowerExtension(path);
-    for (const auto& e : kTable)
-        if (ext == QLatin1String(e.ext)) return e.code;
-    return 0;
-}
-
 namespace {
 // No path on this platform is longer; a longer line names no file.
 constexpr qsizetype kMaxLineBytes = 32768;

@@ -5,6 +5,7 @@
 #include "app/frm_main.h"
 #include "app/mpris_service.h"
 #include "app/remote_control.h"
+#include "media/file_types.h"
 #include "support/log.h"
 
 namespace rilumo {
@@ -17,13 +18,7 @@ QString MprisRootAdaptor::DesktopEntry() const { return QString::fromLatin1(kDes
 
 QStringList MprisRootAdaptor::SupportedMimeTypes() const {
     // The types of the extensions the playlist accepts, as the launcher lists them.
-    return {QStringLiteral("audio/x-wav"),     QStringLiteral("audio/mpeg"),
-            QStringLiteral("audio/mp2"),       QStringLiteral("audio/x-aiff"),
-            QStringLiteral("audio/basic"),     QStringLiteral("application/vnd.ms-asf"),
-            QStringLiteral("audio/x-ms-wma"),  QStringLiteral("audio/mp4"),
-            QStringLiteral("video/mpeg"),      QStringLiteral("video/x-msvideo"),
-            QStringLiteral("video/x-ms-wmv"),  QStringLiteral("audio/x-ms-asx"),
-            QStringLiteral("audio/midi")};
+    return AcceptedMimeTypes();
 }
 
 void MprisRootAdaptor::Raise() {

@@ -8,11 +8,10 @@
 
 #include <cstdint>
 
-namespace rilumo {
+// FileTypeCode: which files the playlist takes.
+#include "media/file_types.h"
 
-// The playlist's file-type code for a path's extension (1 wav ... 8 midi,
-// 9 the open formats), 0 when the extension is not one the player accepts.
-std::int32_t FileTypeCode(const QString& path);
+namespace rilumo {
 
 // Reads a list file line by line without holding it whole: CR LF, LF or CR
 // ends a line; a line starting with a double quote loses its first and last

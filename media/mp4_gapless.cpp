@@ -11,9 +11,13 @@ namespace rilumo {
 
 namespace {
 
-// Larger movie headers are not worth reading for a tag.
-constexpr std::int64_t kMaxMoovBytes = 16 * 1024 * 1024;
-constexpr int kMaxTopBoxes = 64;
+// Boxes looked at per level, and the largest freeform item read: the tag sits
+// a few levels down the movie header, beside the tracks' tables and the cover
+// art, which are stepped over, never read.
+constexpr int kMaxBoxes = 64;
+// Header reads over the whole walk, whatever nesting a hostile file builds.
+constexpr int kMaxHeaderReads = 256;
+constexpr std::int64_t kMaxItemBytes = 64 * 1024;
 
 std::uint32_t be32(const QByteArray& b, qsizetype at) {
     auto u = [&](qsizetype i) { return static_cast<std::uint32_t>(static_cast<std::uint8_t>(b[at + i])); };
@@ -49,46 +53,55 @@ QByteArray smpbOf(const QByteArray& b, Span item) {
     return b.mid(d.from + 8, d.to - d.from - 8);
 }
 
-// The iTunSMPB text among the freeform items of moov/udta/meta/ilst; a
-// muxer may write more than one user-data box.
-QByteArray smpbText(const QByteArray& moov) {
-    for (const Span udta : children(moov, {0, moov.size()}, "udta")) {
-        for (const Span meta : children(moov, udta, "meta")) {
-            // The meta box's version and flags come first.
-            for (const Span ilst : children(moov, {meta.from + 4, meta.to}, "ilst")) {
-                for (const Span item : children(moov, ilst, "----")) {
-                    const QByteArray text = smpbOf(moov, item);
-                    if (!text.isEmpty()) return text;
-                }
-            }
-        }
-    }
-    return {};
-}
+struct FileSpan {
+    std::int64_t from = 0;
+    std::int64_t to = 0;
+};
 
-QByteArray readMoov(const QString& path) {
-    std::int64_t size = 0;
-    if (!FileSizeOf(path, size)) return {};
-    std::int64_t at = 0;
-    for (int n = 0; n < kMaxTopBoxes && at + 8 <= size; ++n) {
+// The payloads of the boxes of that type inside span of the file, found by
+// reading box headers only; each header read spends one of budget.
+std::vector<FileSpan> fileChildren(const QString& path, FileSpan span, const char* type, int& budget) {
+    std::vector<FileSpan> out;
+    std::int64_t at = span.from;
+    for (int n = 0; n < kMaxBoxes && at + 8 <= span.to && budget > 0; ++n, --budget) {
         QByteArray head;
-        if (ReadAt(head, 16, at, path) == 0 || head.size() < 8) return {};
+        if (ReadAt(head, 16, at, path) == 0 || head.size() < 8) break;
         std::int64_t box = be32(head, 0);
-        qsizetype header = 8;
+        std::int64_t header = 8;
         if (box == 1 && head.size() >= 16) {
             box = static_cast<std::int64_t>(be32(head, 8)) << 32 | be32(head, 12);
             header = 16;
         } else if (box == 0) {
-            box = size - at;
+            box = span.to - at;  // runs to the end
         }
-        if (box < header || box > size - at) return {};
-        if (head.mid(4, 4) == "moov") {
-            if (box - header > kMaxMoovBytes) return {};
-            QByteArray moov;
-            ReadAt(moov, static_cast<std::int32_t>(box - header), at + header, path);
-            return moov;
-        }
+        if (box < header || box > span.to - at) break;
+        if (head.mid(4, 4) == type) out.push_back({at + header, at + box});
         at += box;
+    }
+    return out;
+}
+
+// The iTunSMPB text among the freeform items of moov/udta/meta/ilst; a
+// muxer may write more than one user-data box.
+QByteArray smpbText(const QString& path) {
+    std::int64_t size = 0;
+    if (!FileSizeOf(path, size)) return {};
+    int b = kMaxHeaderReads;
+    for (const FileSpan moov : fileChildren(path, {0, size}, "moov", b)) {
+        for (const FileSpan udta : fileChildren(path, moov, "udta", b)) {
+            for (const FileSpan meta : fileChildren(path, udta, "meta", b)) {
+                // The meta box's version and flags come first.
+                for (const FileSpan ilst : fileChildren(path, {meta.from + 4, meta.to}, "ilst", b)) {
+                    for (const FileSpan item : fileChildren(path, ilst, "----", b)) {
+                        if (item.to - item.from > kMaxItemBytes) continue;
+                        QByteArray bytes;
+                        ReadAt(bytes, item.to - item.from, item.from, path);
+                        const QByteArray text = smpbOf(bytes, {0, bytes.size()});
+                        if (!text.isEmpty()) return text;
+                    }
+                }
+            }
+        }
     }
     return {};
 }
@@ -110,7 +123,7 @@ GaplessTrim ParseItunSmpb(const QByteArray& text) {
 GaplessTrim ReadMp4GaplessTrim(const QString& path) {
     return TrapOr(GaplessTrim{}, [&] {
         if (!IsRegularFile(path)) return GaplessTrim{};
-        return ParseItunSmpb(smpbText(readMoov(path)));
+        return ParseItunSmpb(smpbText(path));
     });
 }
 

@@ -16,6 +16,10 @@ namespace {
 constexpr int kProbeBytes = 48;
 constexpr int kWindowBytes = 1000;
 constexpr int kTailBytes = 1024;
+// Encoders put the first frame right after the tag; a file with no frame in
+// this stretch past it is no MPEG audio file, and a half-downloaded one of
+// zeros must not be read from end to end.
+constexpr std::int64_t kMaxSearchBytes = 1024 * 1024;
 
 // Bytes past the end of the file read as zero.
 bool readBytes(const QString& path, std::int64_t offset, unsigned char* out, int count) {
@@ -62,8 +66,9 @@ std::int64_t findHeader(const QString& path, std::int64_t fileSize, std::int64_t
     constexpr std::int64_t kMaxBatch = 64;
     std::vector<unsigned char> buffer;
     std::int64_t batch = 1;
-    for (std::int64_t start = from; start < fileSize;) {
-        const std::int64_t left = (fileSize - start + kWindowBytes - 1) / kWindowBytes;
+    const std::int64_t end = std::min(fileSize, from + kMaxSearchBytes);
+    for (std::int64_t start = from; start < end;) {
+        const std::int64_t left = (end - start + kWindowBytes - 1) / kWindowBytes;
         const std::int64_t windows = std::min(batch, left);
         buffer.resize(static_cast<size_t>(windows * kWindowBytes));
         if (!readBytes(path, start, buffer.data(), int(buffer.size()))) return -1;

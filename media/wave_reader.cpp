@@ -17,6 +17,10 @@ namespace rilumo {
 namespace {
 
 constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+// Real files carry a handful of chunks before "data" (LIST, bext, JUNK, ...).
+// A file of zeros is one 8-byte "chunk" after another: without a bound the
+// walk would read a half-downloaded file from end to end.
+constexpr int kMaxChunks = 64;
 
 // Reads count bytes at offset; bytes past the end of the file read as zero,
 // so a truncated chunk gives defined (and usually unsupported) values.
@@ -54,7 +58,7 @@ void walkChunks(const QString& path, WaveInfo& info) {
     unsigned char b[16];
     // Chunk sizes are unsigned, so P only ever moves forward and the walk ends.
     std::int64_t p = 12;
-    for (;;) {
+    for (int chunk = 0; chunk < kMaxChunks; ++chunk) {
         if (p + 4 > size || !readHere(f, p, b, 4)) break;
         if (std::memcmp(b, "fmt ", 4) == 0) {
             if (p + 8 > size || !readHere(f, p + 8, b, 16)) break;

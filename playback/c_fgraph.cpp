@@ -6,6 +6,7 @@
 #include <chrono>
 #include <thread>
 
+#include "media/content_sniff.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
 #include "support/log.h"
@@ -71,6 +72,12 @@ bool C_FGraph::Load(const QString& name) {
     if (!IsRegularFile(name)) {
         // A folder, a device or a named pipe under the name: say why nothing plays.
         if (QFileInfo::exists(name)) WriteLog(QStringLiteral("FileName ") + name + QStringLiteral("#not a file"), 1, 1);
+        else if (!name.isEmpty()) WriteLog(QStringLiteral("file not found: ") + name, 1, 1);
+        return false;
+    }
+    // Zeros, a picture or a text would hold the decoders until the load limit.
+    if (IsNotAudio(SniffFile(name))) {
+        WriteLog(QStringLiteral("not an audio file: ") + name, 1, 1);
         return false;
     }
     loadClock_.start();

@@ -3,6 +3,8 @@
 
 #include "playback/c_fgraph.h"
 
+#include "media/content_sniff.h"
+#include "media/file_types.h"
 #include "media/mp4_gapless.h"
 #include "media/wave_reader.h"
 #include "support/error_trap.h"
@@ -28,8 +30,9 @@ void copyChoices(const GraphContext& from, GraphContext& to) {
 }  // namespace
 
 void ApplyGaplessTrim(const QString& path, graph::Graph& graph) {
-    const QString type = GetFileType(path);
-    if (type != u"m4a" && type != u"mp4") return;
+    // Only the MP4 family's boxes carry the tag.
+    const Chain chain = ChainOf(GetFileType(path));
+    if (chain != Chain::Decoder && chain != Chain::Mp4Splitter) return;
     const GaplessTrim t = ReadMp4GaplessTrim(path);
     if (t.Valid()) Ignore([&] { graph.SetTrim(t.Skip, t.Keep); });
 }
@@ -39,7 +42,7 @@ bool C_FGraph::PrepareNext(const QString& name) {
     if (!ctx_.Control || Loading() || loaded_ != 1 || playing_ != 1 || !joinedName_.isEmpty()) return false;
     // The caller's own speed or stop point is for this file only.
     if (PlaySpeed_ != 1.0f || (ToMS_ != 0 && ToMS_ != Length_)) return false;
-    if (!IsRegularFile(name)) return false;
+    if (!IsRegularFile(name) || IsNotAudio(SniffFile(name))) return false;
     // Should it never play, the ordinary load that follows logs for it.
     HeldLog held;
     GraphContext next;

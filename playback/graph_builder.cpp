@@ -2,6 +2,9 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
+#include "media/file_types.h"
 #include "media/open_formats.h"
 #include "media/wave_reader.h"
 #include "support/error_trap.h"
@@ -53,8 +56,9 @@ QStringList windowsMediaChain(const QString&, const QString& type, int attempt, 
 // decoder on the second attempt.
 QStringList openChain(const QString& path, const QString& type, int attempt, const GraphContext& ctx) {
     if (attempt != 0) return {ctx.SourceName, lower("ffdshow Audio Decoder")};
-    if (type == u"flac") return {ctx.SourceName, lower("FLAC Parser"), lower("FLAC Decoder")};
-    if (type == u"wv") return {ctx.SourceName, lower("WavPack Parser"), lower("WavPack Decoder")};
+    const Chain chain = ChainOf(type);
+    if (chain == Chain::Flac) return {ctx.SourceName, lower("FLAC Parser"), lower("FLAC Decoder")};
+    if (chain == Chain::WavPack) return {ctx.SourceName, lower("WavPack Parser"), lower("WavPack Decoder")};
     // Ogg holds any of three codecs, whatever the file is called: the header
     // of its first stream picks the decoder. Anything else fails at preroll
     // (the gate, or the Vorbis decoder's input), and the direct link takes over.
@@ -66,7 +70,7 @@ QStringList openChain(const QString& path, const QString& type, int attempt, con
 }
 
 struct ChainRow {
-    const char* types;  // file types, space-separated
+    Chain chain;
     // The names after the file source, '|'-separated, "<parser>" the context's
     // wave parser; unused where a rule decides.
     const char* links;
@@ -75,21 +79,24 @@ struct ChainRow {
     ChainRule rule = nullptr;
 };
 
-// The fixed chain of each file type; a type not listed fails at once.
+// What each chain of the file-type table is made of.
 constexpr ChainRow kChains[] = {
-    {"wav aiff aif", "<parser>", true},
-    {"mp1 mp2 mpa mpg mpeg", "MPEG-I Stream Splitter|MPEG Audio Decoder", true},
-    {"mp3", "", false, true, mp3Chain},
-    {"m4aaa", "Haali Media Splitter (AR)|ffdshow Audio Decoder"},
-    {"mp4 m4a", "ffdshow Audio Decoder"},
-    {"ogg oga opus flac wv", "", false, true, openChain},
-    {"wma asf wmariff wmv", "", false, true, windowsMediaChain},
-    {"mid smf", "MIDI Parser|Default MidiOut Device", false, false},
+    {Chain::Wave, "<parser>", true},
+    {Chain::MpegAudio, "MPEG-I Stream Splitter|MPEG Audio Decoder", true},
+    {Chain::Mp3, "", false, true, mp3Chain},
+    {Chain::Mp4Splitter, "Haali Media Splitter (AR)|ffdshow Audio Decoder"},
+    {Chain::Decoder, "ffdshow Audio Decoder"},
+    {Chain::Flac, "", false, true, openChain},
+    {Chain::WavPack, "", false, true, openChain},
+    {Chain::Ogg, "", false, true, openChain},
+    {Chain::WindowsMedia, "", false, true, windowsMediaChain},
+    {Chain::Midi, "MIDI Parser|Default MidiOut Device", false, false},
 };
 
 const ChainRow* chainRowFor(const QString& type) {
+    const Chain chain = ChainOf(type);
     for (const ChainRow& row : kChains) {
-        if (QString::fromLatin1(row.types).split(u' ').contains(type)) return &row;
+        if (row.chain == chain) return &row;
     }
     return nullptr;
 }
@@ -134,6 +141,10 @@ void addChain(const QStringList& chain, const QString& path, int wanted, bool st
 }  // namespace
 
 QString ComparableName(const QString& name) { return name.trimmed().toLower(); }
+
+bool BuildsChain(Chain chain) {
+    return std::any_of(std::begin(kChains), std::end(kChains), [&](const ChainRow& r) { return r.chain == chain; });
+}
 
 void CreateGraph(GraphContext& ctx) {
     Trap([&] {

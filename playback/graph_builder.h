@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "media/file_types.h"
 #include "playback/graph/graph.h"
 
 namespace rilumo {
@@ -46,5 +47,8 @@ int ConnectFilters(const QString& up, const QString& down, GraphContext& ctx);
 
 // A registered name as every comparison sees it: trimmed, lower-cased.
 QString ComparableName(const QString& name);
+
+// True when the builder knows how to make a chain of that kind.
+bool BuildsChain(Chain chain);
 
 }  // namespace rilumo

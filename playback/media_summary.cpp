@@ -3,6 +3,7 @@
 #include <QMimeDatabase>
 #include <QStringList>
 
+#include "media/file_types.h"
 #include "media/mpeg_info.h"
 #include "media/open_formats.h"
 #include "media/wave_reader.h"
@@ -38,22 +39,10 @@ std::int32_t lengthByPlayer(const QString& path) {
 
 // How a file's summary is learnt: from its header where a reader of ours
 // knows the type, from a temporary player, or not at all.
-enum class Way { Wave, Mpeg, Open, Player, None };
+using Way = SummaryRoute;
 
 Way wayFor(const QString& path) {
-    const QString e = LowerExtension(path);
-    static const QStringList byPlayer = {"wav", "mpg", "mpeg", "mid", "asf", "au", "aif",
-                                         "aiff", "snd", "wma", "wmv", "m4a", "aac"};
-    Way way = Way::None;
-    if (e == u"wav") {
-        way = Way::Wave;
-    } else if (e == u"mp1" || e == u"mp2" || e == u"mp3") {
-        way = Way::Mpeg;
-    } else if (e == u"flac" || e == u"ogg" || e == u"oga" || e == u"opus" || e == u"wv") {
-        way = Way::Open;
-    } else if (byPlayer.contains(e)) {
-        way = Way::Player;
-    }
+    Way way = SummaryRouteOf(path);
     // A pipe or a device under an audio name would block a header reader for
     // good; the player refuses it at once, as it does an unreadable file.
     if (way != Way::None && !IsRegularFile(path)) way = Way::Player;

@@ -55,21 +55,6 @@ protected:
 
 }  // namespace
 
-TEST(FileTypes, CodeByLowerCasedExtension) {
-    EXPECT_EQ(FileTypeCode("/a/x.WAV"), 1);
-    EXPECT_EQ(FileTypeCode("/a/x.mp1"), 2);
-    EXPECT_EQ(FileTypeCode("/a/x.Mp2"), 3);
-    EXPECT_EQ(FileTypeCode("/a/x.mp3"), 4);
-    for (const char* e : {"aif", "aiff", "snd", "asf", "wma", "m4a"}) EXPECT_EQ(FileTypeCode(QString("x.") + e), 5);
-    for (const char* e : {"m1v", "m2v", "mpg", "mpeg"}) EXPECT_EQ(FileTypeCode(QString("x.") + e), 6);
-    for (const char* e : {"avi", "wmv", "asx"}) EXPECT_EQ(FileTypeCode(QString("x.") + e), 7);
-    for (const char* e : {"mid", "midi", "smf"}) EXPECT_EQ(FileTypeCode(QString("x.") + e), 8);
-    for (const char* e : {"flac", "OGG", "oga", "opus", "wv"}) EXPECT_EQ(FileTypeCode(QString("x.") + e), 9);
-    EXPECT_EQ(FileTypeCode("/a.mp3/readme"), 0);
-    EXPECT_EQ(FileTypeCode("/a/x.txt"), 0);
-    EXPECT_EQ(FileTypeCode("/a/mp3"), 0);
-}
-
 TEST_F(Playlist, FolderFillsInNameOrderSkippingOthersAndSubfolders) {
     touch("b.MP3");
     touch("a.wav");

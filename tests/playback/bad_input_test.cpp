@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include "media/file_types.h"
 #include "playback/c_fgraph.h"
 #include "tests/playback/playback_support.h"
 
@@ -13,9 +14,7 @@ namespace {
 
 using test::PlaybackDir;
 
-const QStringList kAccepted = {"wav", "mp1", "mp2", "mp3", "aif", "aiff", "snd", "asf", "wma", "m4a",
-                               "m1v", "m2v", "mpg", "mpeg", "avi", "wmv", "asx", "mid", "midi", "smf",
-                               "flac", "ogg", "oga", "opus", "wv"};
+const QStringList kAccepted = AcceptedExtensions();
 
 // The head of a real file of the kind, where one can be made here.
 QByteArray headOf(PlaybackDir& dir, const QString& ext, QMap<QString, QByteArray>& made) {
