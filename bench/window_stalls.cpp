@@ -103,6 +103,21 @@ int main(int argc, char** argv) {
         std::fclose(f);
     });
 
+    // A WAV still being downloaded: its header promises a minute, the data
+    // grows by 8 KiB every 100 ms.
+    const QString growing = dir.filePath("growing.wav");
+    const QByteArray promise = test::PcmWave(44100, 2, 16, QByteArray(44100 * 4 * 60, '\0'));
+    test::WriteFile(growing, promise.left(44 + 8192));
+    std::thread grower([&] {
+        QFile f(growing);
+        if (!f.open(QIODevice::Append)) return;
+        for (qsizetype at = 44 + 8192; !stop && at < promise.size(); at += 8192) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            f.write(promise.mid(at, 8192));
+            f.flush();
+        }
+    });
+
     auto w = openWindow(QString(), "null");
     struct Case {
         const char* label;
@@ -111,7 +126,7 @@ int main(int argc, char** argv) {
     const Case cases[] = {
         {"2 GB of zeros named .wav", zeros2g}, {"100 MB of zeros named .flac", zeros100m},
         {"a PNG named .mp3", picture},         {"an MP3 cut to a third (plays on)", cut},
-        {"a pipe that trickles", pipe},
+        {"a pipe that trickles", pipe},         {"a WAV still being downloaded", growing},
     };
     for (const Case& c : cases) {
         if (!QFile::exists(c.path)) {
@@ -134,6 +149,7 @@ int main(int argc, char** argv) {
         if (drain.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) drain.close();
     }
     writer.join();
+    grower.join();
     w->close();
     return 0;
 }
