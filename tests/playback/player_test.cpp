@@ -123,7 +123,7 @@ TEST_F(Player, TheSameFileNameKeepsPlayingAndClearsTheRange) {
     EXPECT_GT(p.Position(0), 200);
 }
 
-TEST_F(Player, AMissingFileTearsDownAndLeavesThePlayerIdleUnlogged) {
+TEST_F(Player, AMissingFileTearsDownAndLeavesThePlayerIdleWithOneLine) {
     p.Init();
     p.SetFileName(dir.Wave("tone.wav", 1000));
     ASSERT_EQ(p.Play(), 1);
@@ -134,7 +134,9 @@ TEST_F(Player, AMissingFileTearsDownAndLeavesThePlayerIdleUnlogged) {
     EXPECT_TRUE(p.LoadFailed());
     EXPECT_EQ(p.Play(), 0);
     EXPECT_EQ(p.mode(), 1);
-    EXPECT_TRUE(dir.ErrorLines().isEmpty());
+    const QStringList lines = dir.ErrorLines();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].contains("file not found: " + dir.File("gone.wav"))) << lines[0].toStdString();
 }
 
 TEST_F(Player, ToMSEndsPlaybackEarlyAndPositionKindsAgree) {
