@@ -26,6 +26,23 @@ int hundredthsOf(double linear) {
     return std::clamp(RoundEvenInt(2000.0 * std::log10(linear)), -10000, 0);
 }
 
+// Sun audio's parser closes an open-ended segment at once, so that a seek
+// with no stop would end the file where it starts; given the length as the
+// stop it plays to the end.
+bool needsExplicitStop(GstElement* pipeline) {
+    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(pipeline));
+    GValue v = G_VALUE_INIT;
+    bool found = false;
+    while (!found && gst_iterator_next(it, &v) == GST_ITERATOR_OK) {
+        GstElementFactory* f = gst_element_get_factory(GST_ELEMENT(g_value_get_object(&v)));
+        found = f && g_strcmp0(GST_OBJECT_NAME(f), "auparse") == 0;
+        g_value_reset(&v);
+    }
+    g_value_unset(&v);
+    gst_iterator_free(it);
+    return found;
+}
+
 }  // namespace
 
 bool Graph::TryDuration(double& seconds) {
@@ -80,9 +97,12 @@ void GraphImpl::Seek(double seconds) {
     self->DropNext();
     const std::uint64_t skipped = trim ? trim->SkipTime() : 0;
     const gint64 at = static_cast<gint64>(RoundEven(std::max(0.0, seconds) * GST_SECOND) + skipped);
+    gint64 stop = -1;
+    if (needsExplicitStop(pipeline.get())) gst_element_query_duration(pipeline.get(), GST_FORMAT_TIME, &stop);
     if (!gst_element_seek(pipeline.get(), rate, GST_FORMAT_TIME,
                           static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
-                          GST_SEEK_TYPE_SET, at, GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE)) {
+                          GST_SEEK_TYPE_SET, at, stop > 0 ? GST_SEEK_TYPE_SET : GST_SEEK_TYPE_NONE,
+                          stop > 0 ? stop : static_cast<gint64>(GST_CLOCK_TIME_NONE))) {
         Fail("seek refused");
     }
     lastPosition = std::max(0.0, seconds);

@@ -60,7 +60,8 @@ TEST_P(PlaysTheSoundOf, ItsContainerThroughTheTablesChain) {
 INSTANTIATE_TEST_SUITE_P(
     Containers, PlaysTheSoundOf,
     ::testing::Values(Container{"a.avi", {"-c:a", "libmp3lame"}}, Container{"a.mpg", {"-c:a", "mp2"}},
-                      Container{"a.mp4", {"-c:a", "aac"}}, Container{"a.aac", {"-c:a", "aac"}, false}),
+                      Container{"a.mp4", {"-c:a", "aac"}}, Container{"a.aac", {"-c:a", "aac"}, false},
+                      Container{"a.snd", {"-f", "au"}}),
     [](const auto& info) { return QString(info.param.file).replace('.', '_').toStdString(); });
 
 TEST(FileTypeSniff, RealFilesOfEveryEncodedKindPass) {
