@@ -211,6 +211,7 @@ private:
     };
     DragOut dragOut_;
     bool closing_ = false;
+    bool summaryPending_ = false;  // a format summary is being made for the box
     bool inTick_ = false;
     int quietTicks_ = 0;
     std::int32_t shownLength_ = 0;
