@@ -32,7 +32,11 @@ void retire(GstElement*, gpointer data) {
     // Waits out a state change still running, e.g. a sound font loading.
     { std::lock_guard busy(impl->changer->lock); }
     impl->Teardown();
-    impl.reset();
+}
+
+// The worker holds the pipeline until retire returns: a graph counts as gone
+// only once its pipeline is.
+void retired(gpointer, GObject*) {
     Retirements& r = retirements();
     std::lock_guard guard(r.lock);
     --r.pending;
@@ -135,6 +139,7 @@ Graph::~Graph() {
         ++r.pending;
     }
     GstElement* pipeline = impl->pipeline.get();
+    g_object_weak_ref(G_OBJECT(pipeline), retired, nullptr);
     gst_element_call_async(pipeline, retire, impl.release(), nullptr);
 }
 

@@ -84,6 +84,7 @@ struct StreamState {
     // The join, seen at the joining element's output and at the next file's.
     std::atomic<bool> ended{false};      // this graph's last stream ended there
     std::atomic<int> streams{0};         // streams that began there
+    std::atomic<guint32> lastStreamStart{GST_SEQNUM_INVALID};  // its event's number
     std::atomic<bool> switched{false};   // the next file's stream began there
     std::atomic<gint64> joinAt{-1};      // running time of its first sample
     std::atomic<bool> nextReady{false};  // its first audio waits

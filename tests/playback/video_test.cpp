@@ -1,0 +1,162 @@
+// Video containers play their sound and leave cleanly: the picture is dropped
+// where it appears, and no close waits on a streaming thread.
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "playback/graph/graph.h"
+#include "playback/media_summary.h"
+#include "tests/common/media_fixtures.h"
+#include "tests/playback/playback_support.h"
+
+namespace rilumo {
+namespace {
+
+using graph::Graph;
+using test::kLoadDeadlineMs;
+using test::kPlayDeadlineMs;
+using test::PollUntil;
+
+// Long enough for any close that returns at once; a wait on a streaming
+// thread never returns at all.
+constexpr int kCloseBoundMs = 1500;
+
+const char* const kKinds[] = {"avi", "wmv", "mpg", "ogg"};
+
+class VideoFiles : public test::PlayerTest {
+protected:
+    void SetUp() override {
+        if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    }
+    QString Video(const QString& kind, int ms = 2500) {
+        const QString path = dir.File("clip." + kind);
+        return test::WriteVideoFile(kind, path, ms) ? path : QString();
+    }
+    // The player's file plays to its reported end, as the window's tick sees it.
+    void PlaysToTheEnd(int lengthMs) {
+        ASSERT_EQ(p.Play(), 1);
+        ASSERT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return p.mode() == 3 && p.Position(0) > 300; }));
+        int seen = 3;
+        ASSERT_TRUE(PollUntil(lengthMs + kPlayDeadlineMs, [&] { return (seen = p.mode()) != 3; }));
+        EXPECT_EQ(seen, 0) << "the end was not reported";
+    }
+    static void NoGraphLeftSince(int before) {
+        ASSERT_TRUE(Graph::WaitForRetiredGraphs(kLoadDeadlineMs));
+        EXPECT_EQ(Graph::PipelinesAlive(), before);
+    }
+};
+
+TEST_F(VideoFiles, EachPlaysItsSoundToTheEndAndTheWaveAfterItPlays) {
+    p.Init();
+    const QString wav = dir.Wave("after.wav", 1500);
+    for (const char* kind : kKinds) {
+        SCOPED_TRACE(kind);
+        const QString video = Video(kind);
+        ASSERT_FALSE(video.isEmpty());
+        ASSERT_TRUE(Load(video)) << dir.ErrorLines().join('\n').toStdString();
+        EXPECT_NEAR(p.Length(), 2500, 200);
+        PlaysToTheEnd(p.Length());
+
+        p.CloseWave();
+        ASSERT_TRUE(Load(wav));
+        ASSERT_EQ(p.Play(), 1);
+        EXPECT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return p.mode() == 3 && p.Position(0) > 300; }));
+        p.CloseWave();
+    }
+}
+
+TEST_F(VideoFiles, ACloseInTheMiddleReturnsAtOnceAndLeavesNoGraph) {
+    ASSERT_TRUE(Graph::WaitForRetiredGraphs(kLoadDeadlineMs));
+    const int before = Graph::PipelinesAlive();
+    p.Init();
+    for (const char* kind : kKinds) {
+        SCOPED_TRACE(kind);
+        const QString video = Video(kind, 3000);
+        ASSERT_TRUE(Load(video));
+        ASSERT_EQ(p.Play(), 1);
+        ASSERT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return p.mode() == 3 && p.Position(0) > 700; }));
+        QElapsedTimer clock;
+        clock.start();
+        p.CloseWave();
+        EXPECT_LT(clock.elapsed(), kCloseBoundMs);
+
+        // A new file in place of one still paused after loading leaves as fast.
+        ASSERT_TRUE(Load(video));
+        clock.restart();
+        p.SetFileName(dir.Wave("next.wav", 500));
+        EXPECT_LT(clock.elapsed(), kCloseBoundMs);
+        ASSERT_TRUE(p.WaitLoaded(kLoadDeadlineMs));
+        p.CloseWave();
+    }
+    NoGraphLeftSince(before);
+}
+
+// A long list of videos, each left half-way, must not pile up graphs.
+TEST_F(VideoFiles, ManyLoadsAndClosesLeaveNothingBehind) {
+    ASSERT_TRUE(Graph::WaitForRetiredGraphs(kLoadDeadlineMs));
+    const int before = Graph::PipelinesAlive();
+    QStringList videos;
+    for (const char* kind : kKinds) videos << Video(kind, 2000);
+    {
+        C_FGraph player;
+        player.Init();
+        for (int i = 0; i < 24; ++i) {
+            player.SetFileName(videos[i % videos.size()]);
+            if (i % 2 == 0) {
+                ASSERT_TRUE(player.WaitLoaded(kLoadDeadlineMs));
+            }
+            player.Play();
+            if (i % 3 == 0) PollUntil(kPlayDeadlineMs, [&] { return player.Position(0) > 100; });
+            player.CloseWave();
+        }
+    }  // destroyed with nothing loaded
+    NoGraphLeftSince(before);
+}
+
+// What the info box shows comes from graphs of their own, on any thread, and
+// every file gets its answer: a video, a file of zeros, a picture.
+TEST_F(VideoFiles, SummariesAnswerForEveryFileOnAWorker) {
+    struct Case {
+        QString path;
+        int lengthMs;  // -1: whatever comes, as long as it comes
+    };
+    QList<Case> cases;
+    cases << Case{Video("wmv"), 2500} << Case{Video("mpg"), 2500} << Case{Video("ogg"), 2500};
+    cases << Case{Video("avi"), -1};
+    for (const char* name : {"zeros.wav", "zeros.flac", "zeros.mp3"}) {
+        const QString path = dir.File(QString::fromLatin1(name));
+        ASSERT_TRUE(test::WriteFile(path, QByteArray(4 << 20, '\0')));
+        cases << Case{path, 0};
+    }
+    const QString picture = dir.File("picture.mp3");
+    ASSERT_TRUE(test::WriteFile(picture, QByteArray("\x89PNG\r\n\x1a\n", 8) + test::RandomBytes(3000, 7)));
+    cases << Case{picture, 0};
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        MediaSummary s;
+        std::thread worker([&] { s = BuildMediaSummary(c.path); });
+        worker.join();
+        EXPECT_TRUE(s.Text.startsWith(c.path));
+        if (c.lengthMs >= 0) {
+            EXPECT_NEAR(s.DurationMs, c.lengthMs, 200);
+        }
+    }
+    EXPECT_TRUE(Graph::WaitForRetiredGraphs(kLoadDeadlineMs));
+}
+
+// The temporary player never opens a sound stream: with a default output that
+// cannot open at all, the length still comes.
+TEST_F(VideoFiles, SummaryPlayersUseTheNullRenderer) {
+    const QString video = Video("wmv");
+    qputenv("RILUMO_AUDIO_SINK", "alsasink device=rilumo-no-such-device");
+    const MediaSummary s = BuildMediaSummary(video);
+    qputenv("RILUMO_AUDIO_SINK", "null");
+    EXPECT_NEAR(s.DurationMs, 2500, 200);
+}
+
+}  // namespace
+}  // namespace rilumo
