@@ -1,5 +1,5 @@
 // A graph's life: made with its pipeline, torn down at once when it never
-// ran, else handed to a worker to retire.
+// changed state, else handed to a worker to retire.
 
 #include "playback/graph/graph.h"
 
@@ -126,10 +126,10 @@ Graph::~Graph() {
         impl->stream->hook = nullptr;
     }
     impl->changer->cancelled = true;
-    // A graph that never prerolled has no streaming threads and goes at once;
-    // any other is stopped and released on a worker, so that destruction never
-    // waits on a streaming thread, a slow element or a sound server.
-    if (!impl->prerollStarted) {
+    // A graph that never changed state has no streaming threads and goes at
+    // once; any other is stopped and released on a worker, so that destruction
+    // never waits on a streaming thread, a slow element or a sound server.
+    if (!impl->prerollStarted && impl->posted == 0) {
         impl->Teardown();
         return;
     }
