@@ -20,6 +20,7 @@
 #include "controls/key_codes.h"
 #include "controls/listview/playlist_view_setup.h"
 #include "playback/graph/graph.h"
+#include "playback/summary_worker.h"
 #include "support/convert.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
@@ -387,7 +388,8 @@ int RunProgram(int argc, char** argv) {
         const std::unique_ptr<MprisService> mpris = StartMpris(w);
         code = app.exec();
     }
-    // Graphs closed while still opening their files finish on a worker.
+    // Summaries for the box and graphs closed while they ran finish on workers.
+    FinishMediaSummaries(1000);
     graph::Graph::WaitForRetiredGraphs(2000);
     StopWatchingQuitSignals();
     return code;

@@ -228,6 +228,7 @@ private:
     bool closing_ = false;
     bool started_ = false;
     bool closeRequested_ = false;
+    bool summaryPending_ = false;  // a format summary is being made for the box
     bool inTick_ = false;
     int quietTicks_ = 0;
     std::int32_t shownLength_ = 0;

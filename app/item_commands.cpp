@@ -11,7 +11,7 @@
 #include <algorithm>
 
 #include "app/frm_main.h"
-#include "playback/media_summary.h"
+#include "playback/summary_worker.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
 #include "support/log.h"
@@ -79,8 +79,14 @@ void FrmMain::MenuInfo_Click() {
     Trap([this] {
         const QString path = lv_->AuxID(-1, 0).ToText();
         if (!FileExists(path)) return;
-        const QString text = BuildMediaSummary(path).Text;
-        CenteredMessageBox(text, 64, QString::fromLatin1(kAppTitle), this);
+        // The summary may load the file into a graph: the window goes on
+        // meanwhile, and a request while one is under way is ignored.
+        if (summaryPending_) return;
+        summaryPending_ = true;
+        BuildMediaSummaryLater(path, this, [this](const MediaSummary& summary) {
+            summaryPending_ = false;
+            CenteredMessageBox(summary.Text, 64, QString::fromLatin1(kAppTitle), this);
+        });
     });
 }
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "bench/controller_run.h"
+#include "playback/graph/graph.h"
 #include "support/paths.h"
 
 using namespace rilumo;
@@ -108,6 +109,8 @@ void recordedByRenderer(const QString& list, const QTemporaryDir& dir, int joins
     const std::vector<double> late = playJoins(*w, joins, kFirst * 1000.0 / kRate, kSecond * 1000.0 / kRate);
     w->Player().CloseWave();
     w->close();
+    // The renderer writes its last samples as its graph goes, on a worker.
+    graph::Graph::WaitForRetiredGraphs(10000);
     const std::vector<qint16> got = test::ReadLeftChannel(rec);
     const qint64 wrong = test::SamplesOffSine(got, kRate);
     std::printf("  %zu samples recorded, %lld differ from the one sine: gap 0 samples at every join when 0\n",

@@ -45,6 +45,8 @@ public:
     // The last FileName write found nothing it could play, at once or later;
     // cleared by the next FileName write or CloseWave.
     bool LoadFailed() const { return loadFailed_; }
+    // Nothing left to do for the last FileName write: ready with its length, or failed.
+    bool LoadSettled() const { return stage_ == LoadStage::None; }
     // For callers that want the old synchronous load: carries the load on for
     // at most ms, until it has ended and the length is known. True when the
     // file is loaded and ready.

@@ -1,13 +1,17 @@
 #include "playback/media_summary.h"
 
+#include <QElapsedTimer>
 #include <QMimeDatabase>
 #include <QStringList>
+
+#include <atomic>
 
 #include "media/file_types.h"
 #include "media/mpeg_info.h"
 #include "media/open_formats.h"
 #include "media/wave_reader.h"
 #include "playback/c_fgraph.h"
+#include "playback/graph/catalogue.h"
 #include "support/file_ops.h"
 #include "support/paths.h"
 #include "support/time_format.h"
@@ -25,14 +29,24 @@ QString channelPart(int channels) {
 // Long enough for a big sound font; a stalled file reads as length 0.
 constexpr int kLengthLoadLimitMs = 8000;
 
-// Only a graph knows these formats' length; a temporary player builds one.
+std::atomic<bool> abandonLengths{false};
+
+// Only a graph knows these formats' length; a temporary player builds one,
+// on a graph that never opens a sound stream beside the playing one.
 std::int32_t lengthByPlayer(const QString& path) {
     C_FGraph player;
+    player.Context().Catalogue = graph::SilentCatalogue;
     player.Init();
     player.SetLoadLimit(kLengthLoadLimitMs);
     player.SetFileName(path);
-    player.WaitLoaded(kLengthLoadLimitMs * 2);
-    const std::int32_t length = player.Length();
+    QElapsedTimer clock;
+    clock.start();
+    // In short steps, so that a program closing need not wait for the load.
+    while (!abandonLengths && clock.elapsed() < kLengthLoadLimitMs * 2) {
+        player.WaitLoaded(50);
+        if (player.LoadSettled()) break;
+    }
+    const std::int32_t length = player.LoadSettled() ? player.Length() : 0;
     player.CloseWave();
     return length;
 }
@@ -50,6 +64,8 @@ Way wayFor(const QString& path) {
 }
 
 }  // namespace
+
+void AbandonPlayerLengths(bool abandon) { abandonLengths = abandon; }
 
 QString ShellTypeName(const QString& path) {
     static const QMimeDatabase db;

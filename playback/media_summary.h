@@ -14,7 +14,11 @@ struct MediaSummary {
     QString Text;
 };
 
+// Safe on any thread; a temporary player it builds lives and dies there.
 MediaSummary BuildMediaSummary(const QString& path);
+
+// From then on, a temporary player's load gives up at once and reads as length 0.
+void AbandonPlayerLengths(bool abandon);
 
 // The descriptive name of a file's type (e.g. "WAV audio").
 QString ShellTypeName(const QString& path);

@@ -44,6 +44,7 @@ constexpr const char* kMp4Types = "video/quicktime audio/x-m4a video/x-matroska 
 constexpr const char* kFlacTypes = "audio/x-flac application/x-id3";
 constexpr const char* kOggTypes = "audio/ogg application/ogg";
 constexpr const char* kWavPackTypes = "audio/x-wavpack";
+constexpr const char* kAviTypes = "video/x-msvideo";
 
 // Every filter, in the fixed order of the catalogue.
 constexpr Row kRows[] = {
@@ -56,6 +57,8 @@ constexpr Row kRows[] = {
     {"MPEG Layer-3 Decoder", "mpg123audiodec", "mpg123audiodec"},
     {"MPEG Layer-3 Decoder", "avdec_mp3", "avdec_mp3"},
     {"ACM Wrapper", "decodebin", "decodebin name=demux", kDynamic},
+    // AVI's sound, parsed; the pin after it puts a decoder in when it takes raw audio only.
+    {"AVI Splitter", "parsebin avidemux", "parsebin name=demux", kDynamic, kAviTypes},
     {"WM ASF Reader", "filesrc asfdemux", "filesrc name=source ! asfdemux name=demux", kFileSource | kDynamic},
     // Decodes every Windows Media Audio generation the machine has decoders for.
     {"WMAudio Decoder DMO", "decodebin avdec_wmav2", "decodebin name=demux", kDynamic},
@@ -166,9 +169,13 @@ QString SoundFontPath() {
     return {};
 }
 
-Catalogue SystemCatalogue() {
+namespace {
+
+// Every filter in catalogue order; with silent, every renderer (the MIDI
+// device's too) ends in the null sink, whatever its own sink would be.
+Catalogue catalogueWith(bool silent) {
     EnsureGstInit();
-    const QString sink = DefaultSinkDescription();
+    const QString sink = silent ? QString::fromLatin1(kNullSinkDescription) : DefaultSinkDescription();
     const QString font = SoundFontPath();
     Catalogue c;
     for (std::size_t i = 0; i < std::size(kRows); ++i) {
@@ -177,12 +184,20 @@ Catalogue SystemCatalogue() {
         if (alternative || (row.flags & kInserted) || ((row.flags & kSoundFont) && font.isEmpty())) continue;
         QList<Recipe> alternatives;
         for (std::size_t j = i; j < std::size(kRows) && qstrcmp(kRows[j].name, row.name) == 0; ++j) {
-            alternatives << recipeOf(kRows[j], sink, font);
+            Row r = kRows[j];
+            if (silent && r.sink) r.sink = "";
+            alternatives << recipeOf(r, sink, font);
         }
         c.Register(QString::fromUtf8(row.name), alternatives);
     }
     return c;
 }
+
+}  // namespace
+
+Catalogue SystemCatalogue() { return catalogueWith(false); }
+
+Catalogue SilentCatalogue() { return catalogueWith(true); }
 
 RegFilter InsertedFilter(const char* name) {
     for (const Row& row : kRows) {

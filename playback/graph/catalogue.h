@@ -66,6 +66,9 @@ inline constexpr const char* kNullSinkDescription = "fakesink sync=true";
 
 // Every filter this machine can offer, in a fixed order.
 Catalogue SystemCatalogue();
+// The same, with every renderer ending in the null sink: for graphs built only
+// to learn something about a file, which must never open a sound stream.
+Catalogue SilentCatalogue();
 
 // The filters Connect puts between two pins that cannot meet directly; no
 // catalogue registers them.

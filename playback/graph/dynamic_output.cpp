@@ -22,7 +22,7 @@ void haveType(GstElement*, guint, GstCaps* caps, gpointer self) {
 }
 
 // Only demuxers see containers; everything else that is not audio is passed
-// on undecoded (and drained), so no picture is ever decoded for nothing.
+// on undecoded (and dropped), so no picture is ever decoded for nothing.
 gboolean autoplugContinue(GstElement*, GstPad*, GstCaps* caps, gpointer) {
     if (IsAudio(caps)) return TRUE;
     static GList* demuxers = gst_element_factory_list_get_elements(
@@ -38,17 +38,33 @@ gboolean autoplugContinue(GstElement*, GstPad*, GstCaps* caps, gpointer) {
     return container ? TRUE : FALSE;
 }
 
-void drain(GstElement* bin, GstPad* pad) {
-    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
-    if (!sink) return;
-    g_object_set(sink, "sync", FALSE, "async", FALSE, nullptr);
-    gst_bin_add(GST_BIN(bin), sink);
-    PadPtr in(gst_element_get_static_pad(sink, "sink"));
-    gst_pad_link(pad, in.get());
-    gst_element_sync_state_with_parent(sink);
+// A stream nobody plays (a picture, subtitles, a second sound) is dropped at
+// its pad. A sink of its own would hold its streaming thread in preroll, and
+// the bin it sits in would then count as a sink and be stopped before the
+// renderer, waiting on that thread for good; left unlinked it would stop the
+// stream with "not linked".
+GstPadProbeReturn dropData(GstPad*, GstPadProbeInfo* info, gpointer self) {
+    GstEvent* event = GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM
+                          ? GST_PAD_PROBE_INFO_EVENT(info)
+                          : nullptr;
+    if (event && GST_EVENT_TYPE(event) == GST_EVENT_EOS) static_cast<DynamicOutput*>(self)->OnDroppedEnd();
+    return GST_PAD_PROBE_DROP;
 }
 
 }  // namespace
+
+void DynamicOutput::Discard(GstPad* pad) {
+    gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM, dropData, this, nullptr);
+}
+
+// A parser bin tells no "no more pads": a dropped stream that ends before
+// any audio came says that none will (a picture under an audio name).
+void DynamicOutput::OnDroppedEnd() {
+    std::unique_lock guard(lock);
+    if (targeted || pendingDecoders > 0) return;
+    guard.unlock();
+    PostError(QStringLiteral("no audio stream"));
+}
 
 DynamicOutput::~DynamicOutput() {
     std::lock_guard guard(lock);
@@ -88,7 +104,7 @@ void DynamicOutput::OnPad(GstPad* pad) {
     std::unique_lock guard(lock);
     if (targeted || !audio) {
         guard.unlock();
-        drain(bin, pad);
+        Discard(pad);
         return;
     }
     if (rawOnly && !IsRawAudioOnly(caps.get())) {

@@ -1,11 +1,12 @@
-// A graph's life: made with its pipeline, torn down at once when it is quiet,
-// or handed to a worker to retire when its streaming threads are still busy.
+// A graph's life: made with its pipeline, torn down at once when it never
+// changed state, else handed to a worker to retire.
 
 #include "playback/graph/graph.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <vector>
 
 #include "playback/graph/graph_impl.h"
 #include "support/error_trap.h"
@@ -14,7 +15,7 @@ namespace rilumo::graph {
 
 namespace {
 
-// Graphs torn down while busy go on a worker; tests and shutdown wait for them.
+// Graphs that ran retire on a worker; tests and shutdown wait for them.
 struct Retirements {
     std::mutex lock;
     std::condition_variable gone;
@@ -31,7 +32,11 @@ void retire(GstElement*, gpointer data) {
     // Waits out a state change still running, e.g. a sound font loading.
     { std::lock_guard busy(impl->changer->lock); }
     impl->Teardown();
-    impl.reset();
+}
+
+// The worker holds the pipeline until retire returns: a graph counts as gone
+// only once its pipeline is.
+void retired(gpointer, GObject*) {
     Retirements& r = retirements();
     std::lock_guard guard(r.lock);
     --r.pending;
@@ -57,7 +62,39 @@ Graph::Graph(Catalogue catalogue) : impl_(std::make_unique<GraphImpl>()) {
     g_object_weak_ref(G_OBJECT(impl_->pipeline.get()), pipelineGone, nullptr);
 }
 
+namespace {
+
+// Every sink below bin that is no bin itself, each with a reference.
+void collectSinks(GstElement* bin, std::vector<ElementPtr>& out) {
+    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(bin));
+    GValue v = G_VALUE_INIT;
+    for (;;) {
+        const GstIteratorResult r = gst_iterator_next(it, &v);
+        if (r == GST_ITERATOR_RESYNC) {
+            out.clear();
+            gst_iterator_resync(it);
+            continue;
+        }
+        if (r != GST_ITERATOR_OK) break;
+        auto* child = GST_ELEMENT(g_value_get_object(&v));
+        if (!GST_IS_BIN(child) && GST_OBJECT_FLAG_IS_SET(child, GST_ELEMENT_FLAG_SINK)) {
+            out.emplace_back(GST_ELEMENT(gst_object_ref(child)));
+        }
+        g_value_reset(&v);
+    }
+    g_value_unset(&v);
+    gst_iterator_free(it);
+}
+
+}  // namespace
+
+// Sinks go first and one by one: a sink stopping wakes the streaming thread
+// waiting in it, whereas an element upstream stopping first would wait for
+// that thread, and the thread for a state change that never comes.
 void GraphImpl::Teardown() {
+    std::vector<ElementPtr> sinks;
+    collectSinks(pipeline.get(), sinks);
+    for (const ElementPtr& sink : sinks) gst_element_set_state(sink.get(), GST_STATE_NULL);
     gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     for (auto& f : filters) {
         if (f->Impl().parked) gst_element_set_state(f->Impl().bin.get(), GST_STATE_NULL);
@@ -89,15 +126,10 @@ Graph::~Graph() {
         impl->stream->hook = nullptr;
     }
     impl->changer->cancelled = true;
-    // Stopping a graph whose streaming threads are still busy prerolling (a
-    // slow element, a disk waking up) or whose state change still runs would
-    // wait for them: that graph goes on a worker instead.
-    bool quiet = !impl->prerollStarted || impl->prerolled;
-    if (quiet) {
-        std::unique_lock busy(impl->changer->lock, std::try_to_lock);
-        quiet = busy.owns_lock();
-    }
-    if (quiet) {
+    // A graph that never changed state has no streaming threads and goes at
+    // once; any other is stopped and released on a worker, so that destruction
+    // never waits on a streaming thread, a slow element or a sound server.
+    if (!impl->prerollStarted && impl->posted == 0) {
         impl->Teardown();
         return;
     }
@@ -107,6 +139,7 @@ Graph::~Graph() {
         ++r.pending;
     }
     GstElement* pipeline = impl->pipeline.get();
+    g_object_weak_ref(G_OBJECT(pipeline), retired, nullptr);
     gst_element_call_async(pipeline, retire, impl.release(), nullptr);
 }
 

@@ -125,9 +125,9 @@ public:
     // being destroyed.
     void SetEventHook(std::function<void()> hook);
 
-    // A graph destroyed while its preroll is still under way is stopped and
-    // released on a worker, so that its destruction never waits on it. Waits
-    // at most ms for all of those to be gone; false when some remain.
+    // A graph destroyed after its first preroll began is stopped and released
+    // on a worker, so that its destruction never waits on a streaming thread.
+    // Waits at most ms for all of those to be gone; false when some remain.
     static bool WaitForRetiredGraphs(int ms);
     // Pipelines made and not yet freed, those of retiring graphs included: a
     // graph that something still holds (a message kept by mistake) shows here.

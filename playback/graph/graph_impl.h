@@ -17,8 +17,8 @@
 namespace rilumo::graph {
 
 // The output of an element whose pads appear once data flows: one ghost pad,
-// pointed at the first audio pad that appears. Other pads are drained into
-// fakesinks; a pad that is audio but not raw while the downstream pin takes
+// pointed at the first audio pad that appears. Other pads drop what they
+// carry; a pad that is audio but not raw while the downstream pin takes
 // raw audio only gets a decoder first. Runs on streaming threads.
 struct DynamicOutput {
     GstElement* bin = nullptr;   // the filter's bin (borrowed)
@@ -37,6 +37,8 @@ struct DynamicOutput {
     void OnPad(GstPad* pad);
     void OnNoMorePads(GstElement* from);
     void OnPadRemoved(GstPad* pad);
+    void Discard(GstPad* pad);
+    void OnDroppedEnd();
     void PostError(const QString& text);
 };
 
@@ -82,6 +84,7 @@ struct StreamState {
     // The join, seen at the joining element's output and at the next file's.
     std::atomic<bool> ended{false};      // this graph's last stream ended there
     std::atomic<int> streams{0};         // streams that began there
+    std::atomic<guint32> lastStreamStart{GST_SEQNUM_INVALID};  // its event's number
     std::atomic<bool> switched{false};   // the next file's stream began there
     std::atomic<gint64> joinAt{-1};      // running time of its first sample
     std::atomic<bool> nextReady{false};  // its first audio waits

@@ -37,6 +37,9 @@ GstPadProbeReturn onJoinerEvent(GstPad*, GstPadProbeInfo* info, gpointer data) {
     case GST_EVENT_FLUSH_STOP: s->ended = false; break;
     case GST_EVENT_EOS: s->ended = true; break;
     case GST_EVENT_STREAM_START:
+        // The same start again (sticky events are sent anew after a flush)
+        // begins nothing new.
+        if (s->lastStreamStart.exchange(GST_EVENT_SEQNUM(event)) == GST_EVENT_SEQNUM(event)) break;
         if (++s->streams > 1 && !s->ended) {
             s->bitrate = 0;
             s->switched = true;

@@ -3,6 +3,7 @@
 
 #include <QFile>
 
+#include "playback/graph/graph.h"
 #include "tests/app/window_fixture.h"
 
 using namespace rilumo;
@@ -51,6 +52,8 @@ TEST_F(GaplessWindow, AnAlbumOfTwoHalvesPlaysRoundWithoutAGapAndTheWindowFollows
     EXPECT_TRUE(Playing().endsWith("a.wav"));
     Click(0);
     w->Player().CloseWave();
+    // The renderer writes its last samples as its graph goes, on a worker.
+    ASSERT_TRUE(graph::Graph::WaitForRetiredGraphs(20000));
     const std::vector<qint16> got = test::ReadLeftChannel(recording);
     ASSERT_GT(static_cast<qint64>(got.size()), first + second);
     EXPECT_EQ(test::SamplesOffSine(got, kRate), 0);

@@ -50,11 +50,12 @@ TEST_F(PlayerWindow, MenuDeleteInfoAndClip) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "b");
 
     w->MenuInfo_Click();
-    ASSERT_EQ(dialogs.messages.size(), 1);
+    ASSERT_TRUE(WaitFor([&] { return dialogs.messages.size() == 1; }));
     EXPECT_TRUE(dialogs.messages[0].contains("wav(44100Hz/16bit/Stereo)")) << dialogs.messages[0].toStdString();
     EXPECT_EQ(dialogs.askedType, 64);
     QFile::remove(w->LV().AuxID(1, 0).ToText());
     w->MenuInfo_Click();  // the file has gone: nothing shown
+    test::PumpFor(300);
     EXPECT_EQ(dialogs.messages.size(), 1);
 
     w->LV().SetIsSelected(2, 1);
@@ -62,6 +63,38 @@ TEST_F(PlayerWindow, MenuDeleteInfoAndClip) {
     EXPECT_EQ(Titles(w->LV()), (QStringList{"a"}));
     w->MenuDel_Click();  // nothing selected: nothing changes
     EXPECT_EQ(Titles(w->LV()), (QStringList{"a"}));
+}
+
+// A file only a graph can measure: the box comes once the graph has, and
+// the window plays on meanwhile.
+TEST_F(PlayerWindow, TheInfoBoxComesLaterWhileTheTickRuns) {
+    if (!test::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+    const QString video = media.File("clip.wmv");
+    ASSERT_TRUE(test::WriteVideoFile("wmv", video, 2500));
+    Fill({Track("a.wav", 8000), video});
+    Select(0);
+    Click(2);
+    ASSERT_TRUE(WaitForStatus("PLAY"));
+    int ticks = 0;
+    QObject::connect(&w->TimerMCI(), &QTimer::timeout, [&] { ++ticks; });
+
+    Select(1);
+    w->MenuInfo_Click();
+    w->MenuInfo_Click();  // while the first is being made: ignored
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << "the box was made on the window thread";
+    ASSERT_TRUE(WaitFor([&] { return !dialogs.messages.isEmpty(); }));
+    EXPECT_GT(ticks, 0);
+    EXPECT_TRUE(dialogs.messages[0].contains("000'02.")) << dialogs.messages[0].toStdString();
+    EXPECT_EQ(Status(), "PLAY");
+    test::PumpFor(500);
+    EXPECT_EQ(dialogs.messages.size(), 1);
+
+    // Closed while the next one is made: it is never shown, nothing breaks.
+    w->MenuInfo_Click();
+    w->close();
+    w.reset();
+    test::PumpFor(1000);
+    EXPECT_EQ(dialogs.messages.size(), 1);
 }
 
 TEST_F(PlayerWindow, FailedLoadShowsStopAndPlaybackStopsAtThatEntry) {

@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
+#include <QStandardPaths>
 #include <QProcess>
 #include <QStringList>
 
@@ -317,6 +319,32 @@ QByteArray RecordingSink(const QString& rawPath, int rate) {
         .arg(rate)
         .arg(rawPath)
         .toUtf8();
+}
+
+bool HaveFfmpeg() { return !QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty(); }
+
+bool WriteVideoFile(const QString& kind, const QString& path, int ms) {
+    static const QMap<QString, QStringList> codecs = {
+        {"avi", {"-c:v", "mjpeg", "-c:a", "libmp3lame", "-f", "avi"}},
+        {"wmv", {"-c:v", "wmv2", "-c:a", "wmav2", "-f", "asf"}},
+        {"mpg", {"-c:v", "mpeg1video", "-c:a", "mp2", "-f", "mpeg"}},
+        {"ogg", {"-c:v", "libtheora", "-c:a", "libvorbis", "-f", "ogg"}},
+    };
+    if (!HaveFfmpeg() || !codecs.contains(kind)) return false;
+    const QString seconds = QString::number(ms / 1000.0);
+    QStringList args = {"-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                        "testsrc=size=160x120:rate=25:duration=" + seconds,
+                        "-f", "lavfi", "-i", "sine=frequency=440:duration=" + seconds};
+    args << codecs.value(kind) << "-shortest" << path;
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.start(QStringLiteral("ffmpeg"), args);
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        return false;
+    }
+    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 && QFileInfo(path).size() > 0;
 }
 
 }  // namespace rilumo::test

@@ -99,4 +99,12 @@ bool EncodeAs(const QString& kind, const QString& wavIn, const QString& out);
 // real time, as raw 16-bit stereo at rate.
 QByteArray RecordingSink(const QString& rawPath, int rate = 44100);
 
+// ---- Video containers (ffmpeg) --------------------------------------------
+
+bool HaveFfmpeg();
+// A test picture beside a 440 Hz tone, ms long, made by ffmpeg: kind "avi"
+// (MJPEG + MP3), "wmv" (WMV2 + WMA2), "mpg" (MPEG-1 video + MP2 in a program
+// stream) or "ogg" (Theora + Vorbis); false when ffmpeg is missing or fails.
+bool WriteVideoFile(const QString& kind, const QString& path, int ms);
+
 }  // namespace rilumo::test

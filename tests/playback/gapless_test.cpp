@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "playback/c_fgraph.h"
+#include "playback/graph/graph.h"
 #include "tests/common/media_fixtures.h"
 #include "tests/playback/playback_support.h"
 
@@ -75,6 +76,8 @@ protected:
     }
     std::vector<qint16> Recorded() {
         p.CloseWave();
+        // The renderer writes its last samples as its graph goes, on a worker.
+        EXPECT_TRUE(graph::Graph::WaitForRetiredGraphs(test::kLoadDeadlineMs));
         return ReadLeftChannel(recording_);
     }
 

@@ -64,6 +64,7 @@ TEST(GraphService, AGraphThatPlayedIsFreedWithIt) {
     g->Run();
     ASSERT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return g->WaitForCompletion(5) != kEventNone; }));
     g.reset();
+    ASSERT_TRUE(Graph::WaitForRetiredGraphs(test::kLoadDeadlineMs));
     EXPECT_EQ(Graph::PipelinesAlive(), before);
 }
 
