@@ -72,6 +72,19 @@ public:
     QString JoinedName() const { return joinedName_; }
     bool AdoptJoined();
 
+    // Sound output lost: the renderer's server or device went away while the
+    // file played, or was not there when it started. Meanwhile mode reports
+    // paused (nothing is heard) and Position the lost position; once a second
+    // a fresh graph for the file tries the output again, off the window
+    // thread, and the first that opens it plays on from there in the state
+    // asked for (Pause toggles it). Past the retry limit the player gives up
+    // as a failed load does: FileName empty, mode 1, OutputGaveUp true till
+    // the next FileName write or CloseWave.
+    bool OutputLost() const { return stage_ == LoadStage::Reopen; }
+    bool OutputGaveUp() const { return outputGaveUp_; }
+    static constexpr int kDefaultOutputRetryLimitMs = 30000;
+    void SetOutputRetryLimit(int ms) { outputRetryLimitMs_ = std::max(ms, 1); }
+
     // The graph context, for callers that choose where registered filters come from.
     GraphContext& Context() { return ctx_; }
 
@@ -81,6 +94,7 @@ private:
         Chain,       // the hand-built chain is prerolling
         DirectLink,  // the direct source-to-renderer link is prerolling
         Length,      // ready and started; the length is not known yet
+        Reopen,      // the sound output is lost; a graph is rebuilt to find it
     };
 
     void MatchRenderer();
@@ -92,6 +106,15 @@ private:
     void ReadLength();
     void StartRequested();
     void FailLoad();
+    // Sound output (c_fgraph_output.cpp). CheckOutput notices a loss of the
+    // live graph's output; both it and LoseOutput take the graph down.
+    bool CheckOutput();
+    void LoseOutput(const QString& why, double atSeconds, int wanted);
+    void AdvanceReopen();
+    void StartReopen();
+    bool BuildChain();
+    void OutputBack();
+    void GiveUpOutput();
     // True once, when the renderer plays the prepared file.
     bool AdvanceNext();
     void ForgetNext();
@@ -107,10 +130,22 @@ private:
     QString nextName_;
     QString joinedName_;
     std::vector<HeldLog::Line> nextLog_;  // the builder's lines for it, written if it plays
+    bool directLink_ = false;      // the file plays through the direct link
+    QElapsedTimer lostClock_;      // since the output was lost
+    QElapsedTimer attemptClock_;   // since the last try to reopen it
+    std::int32_t lostAtMs_ = 0;    // where playback goes on once it is back
+    int lostWanted_ = graph::kStateRunning;
+    bool outputGaveUp_ = false;
+    int outputRetryLimitMs_ = kDefaultOutputRetryLimitMs;
 };
 
 // The encoder delay and padding an M4A/MP4 file records, cut from its audio
 // in graph; other files are left as they are.
 void ApplyGaplessTrim(const QString& path, graph::Graph& graph);
+
+// Why the graph of ctx lost its sound output (see Graph::OutputFailure), or empty.
+QString OutputFailureOf(GraphContext& ctx);
+// PollPreroll with the lines it logs held in lines, for the caller to write or drop.
+graph::Graph::PrerollState PollHeld(GraphContext& ctx, std::vector<HeldLog::Line>& lines);
 
 }  // namespace rilumo
