@@ -205,7 +205,8 @@ bool C_FGraph::WaitLoaded(int ms) {
     clock.start();
     for (;;) {
         AdvanceLoad();
-        if (stage_ == LoadStage::None || clock.elapsed() >= ms) break;
+        // A lost output is looked for in the polls, not waited for.
+        if (stage_ == LoadStage::None || OutputLost() || clock.elapsed() >= ms) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return loaded_ == 1 && !Loading();

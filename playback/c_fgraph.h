@@ -46,8 +46,8 @@ public:
     // cleared by the next FileName write or CloseWave.
     bool LoadFailed() const { return loadFailed_; }
     // For callers that want the old synchronous load: carries the load on for
-    // at most ms, until it has ended and the length is known. True when the
-    // file is loaded and ready.
+    // at most ms, until it has ended and the length is known, or the sound
+    // output is found lost. True when the file is loaded and ready.
     bool WaitLoaded(int ms);
     // How long a load may take to get ready before it fails as timed out
     // (the direct link may take a fifth more); from the next FileName write.
