@@ -264,9 +264,9 @@ void C_FGraph::StopIO() {
 
 void C_FGraph::Pause() {
     if (OutputLost()) {
-        if (lostWanted_ != graph::kStateStopped) {
-            lostWanted_ = lostWanted_ == graph::kStatePaused ? graph::kStateRunning : graph::kStatePaused;
-        }
+        // It reads as paused, so the toggle resumes: playback goes on once
+        // the output is back.
+        if (lostWanted_ == graph::kStatePaused) lostWanted_ = graph::kStateRunning;
         return;
     }
     if (loaded_ != 1 || !ctx_.Control) return;

@@ -75,11 +75,12 @@ public:
     // Sound output lost: the renderer's server or device went away while the
     // file played, or was not there when it started. Meanwhile mode reports
     // paused (nothing is heard) and Position the lost position; once a second
-    // a fresh graph for the file tries the output again, off the window
+    // a fresh graph for the file tries the output again, its open on a worker
     // thread, and the first that opens it plays on from there in the state
-    // asked for (Pause toggles it). Past the retry limit the player gives up
-    // as a failed load does: FileName empty, mode 1, OutputGaveUp true till
-    // the next FileName write or CloseWave.
+    // asked for (Pause, as from paused, asks to run; StopIO to stay stopped).
+    // Past the retry limit the player gives up as a failed load does:
+    // FileName empty, mode 1, OutputGaveUp true till the next FileName write
+    // or CloseWave.
     bool OutputLost() const { return stage_ == LoadStage::Reopen; }
     bool OutputGaveUp() const { return outputGaveUp_; }
     static constexpr int kDefaultOutputRetryLimitMs = 30000;
