@@ -294,10 +294,14 @@ std::int32_t C_FGraph::Position(std::int32_t kind) {
 
 std::int32_t C_FGraph::mode() {
     AdvanceLoad();
-    if (CheckOutput()) return lostWanted_ == graph::kStateStopped ? 1 : 2;
+    if (CheckOutput()) return LostMode();
     if (AdvanceNext()) return 0;
     if (!joinedName_.isEmpty()) return 1;
-    return ModeFor(Loading() ? wanted_ : GraphState());
+    const std::int32_t m = ModeFor(Loading() ? wanted_ : GraphState());
+    // The stream's end and a loss of the output may come together, just
+    // after the check: that end is the loss.
+    if (m == 0 && LostAtEnd()) return LostMode();
+    return m;
 }
 
 void C_FGraph::CloseWave() {

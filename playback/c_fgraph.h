@@ -110,6 +110,8 @@ private:
     // Sound output (c_fgraph_output.cpp). CheckOutput notices a loss of the
     // live graph's output; both it and LoseOutput take the graph down.
     bool CheckOutput();
+    bool LostAtEnd();
+    std::int32_t LostMode() const { return lostWanted_ == graph::kStateStopped ? 1 : 2; }
     void LoseOutput(const QString& why, double atSeconds, int wanted);
     void AdvanceReopen();
     void StartReopen();

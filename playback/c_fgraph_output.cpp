@@ -51,6 +51,16 @@ bool C_FGraph::CheckOutput() {
     return true;
 }
 
+bool C_FGraph::LostAtEnd() {
+    const QString why = OutputFailureOf(ctx_);
+    if (why.isEmpty()) return false;
+    double at = 0;
+    Ignore([&] { at = ctx_.Position->CurrentPosition(); });
+    playing_ = 1;
+    LoseOutput(why, at, graph::kStateRunning);
+    return true;
+}
+
 void C_FGraph::LoseOutput(const QString& why, double atSeconds, int wanted) {
     WriteLog(QStringLiteral("sound output lost: ") + why + QStringLiteral("#") + FileName_, 1, 1);
     ForgetNext();
