@@ -43,15 +43,17 @@ std::pair<GQuark, QString> failureOf(GstMessage* message) {
     return {domain, text};
 }
 
-// A sink that cannot reach its server or device says so as a resource
-// failure; an automatic sink that finds none warns and plays into nothing.
-// Other warnings are no failure at all.
+// A sink of the renderer that cannot reach its server or device says so as
+// a resource failure; an automatic sink that finds none warns and plays into
+// nothing. What the renderer's other elements report (a synthesiser's sound
+// font) is the file's failure as ever, and other warnings none at all.
 void onFailure(StreamState* s, GstMessage* message) {
     const auto [domain, text] = failureOf(message);
     GstObject* source = GST_MESSAGE_SRC(message);
     std::lock_guard guard(s->lock);
     if (fromAny(s->leavingBins, source)) return;
-    const bool output = domain == GST_RESOURCE_ERROR && inside(s->output, source);
+    const bool output = domain == GST_RESOURCE_ERROR && GST_IS_ELEMENT(source) &&
+                        GST_OBJECT_FLAG_IS_SET(source, GST_ELEMENT_FLAG_SINK) && inside(s->output, source);
     if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_WARNING && !output) return;
     // Until the stream switches to it, a failing next file is only dropped.
     if (!s->switched && fromAny(s->nextBins, source)) {
