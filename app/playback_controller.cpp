@@ -122,6 +122,8 @@ void FrmMain::OnStopped() {
         // Nothing plays: say so rather than leave "PLAY" over silence; the
         // entry stays green where playback stopped.
         ShowStoppedState();
+        // Given up on a lost sound output: Space starts this entry again.
+        if (Player().OutputGaveUp()) lv_->SetSelectedItem(state_.playIndex);
         lv_->ReDraw();
         return;
     }
@@ -195,6 +197,8 @@ void FrmMain::OnPaused() {
     picPlay_->DispMes(0, QStringLiteral("PAUSE"));
     playButtons_->SetButtonState(2, 0);
     playButtons_->SetButtonState(1, 2);
+    // Paused by a lost sound output: off the air until it is back.
+    if (Player().OutputLost()) ShowStatusPicture(1);
 }
 
 void FrmMain::OnPlaying() {

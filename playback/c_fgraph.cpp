@@ -40,6 +40,7 @@ void C_FGraph::SetFileName(const QString& newName) {
     FromMS_ = 0;
     ToMS_ = 0;
     loadFailed_ = false;
+    outputGaveUp_ = false;
     if (name == FileName_) return;
     FileName_ = name;
     stage_ = LoadStage::None;
@@ -81,17 +82,8 @@ bool C_FGraph::Load(const QString& name) {
         return false;
     }
     loadClock_.start();
-    CreateGraph(ctx_);
-    int built = SetupPinsToDecode(name, 0, ctx_);
-    if (built == 0) {
-        DisconnectAll(ctx_);
-        built = SetupPinsToDecode(name, 1, ctx_);
-    }
-    if (built != 0) {
-        Ignore([&] { ctx_.Control->AllowJoins(); });
-        ApplyGaplessTrim(name, *ctx_.Control);
-    }
-    if (built != 0 && BeginPreroll(LoadLimitMs_)) {
+    directLink_ = false;
+    if (BuildChain() && BeginPreroll(LoadLimitMs_)) {
         stage_ = LoadStage::Chain;
         return true;
     }
@@ -109,13 +101,27 @@ bool C_FGraph::BeginPreroll(int limitMs) {
     }
 }
 
+bool C_FGraph::BuildChain() {
+    CreateGraph(ctx_);
+    if (directLink_) return RenderPinsToDecode(FileName_, ctx_) != 0;
+    int built = SetupPinsToDecode(FileName_, 0, ctx_);
+    if (built == 0) {
+        DisconnectAll(ctx_);
+        built = SetupPinsToDecode(FileName_, 1, ctx_);
+    }
+    if (built == 0 || !ctx_.Control) return false;
+    Ignore([&] { ctx_.Control->AllowJoins(); });
+    ApplyGaplessTrim(FileName_, *ctx_.Control);
+    return true;
+}
+
 bool C_FGraph::StartDirectLink() {
     // A start asked for while the chain was prerolling carries over.
     double start = 0;
     if (ctx_.Position) Ignore([&] { start = ctx_.Position->CurrentPosition(); });
     DestroyGraph(ctx_);
-    CreateGraph(ctx_);
-    if (RenderPinsToDecode(FileName_, ctx_) == 0) return false;
+    directLink_ = true;
+    if (!BuildChain()) return false;
     if (start > 0 && ctx_.Position) ctx_.Position->SetCurrentPosition(start);
     // When its turn comes late, the last strategy still gets a fair share.
     const int left = LoadLimitMs_ - static_cast<int>(loadClock_.elapsed());
@@ -135,12 +141,26 @@ void C_FGraph::AdvanceLoad() {
             ReadLength();
             return;
         }
-        const auto state = ctx_.Control ? ctx_.Control->PollPreroll() : graph::Graph::PrerollState::Failed;
+        if (stage_ == LoadStage::Reopen) {
+            AdvanceReopen();
+            return;
+        }
+        std::vector<HeldLog::Line> lines;
+        const auto state = PollHeld(ctx_, lines);
         if (state == graph::Graph::PrerollState::Pending) return;
         if (state == graph::Graph::PrerollState::Done) {
             Prerolled();
             return;
         }
+        // Not the file's fault: the sound server is not there yet.
+        const QString lost = OutputFailureOf(ctx_);
+        if (!lost.isEmpty()) {
+            double start = 0;
+            Ignore([&] { start = ctx_.Position->CurrentPosition(); });
+            LoseOutput(lost, start, wanted_);
+            return;
+        }
+        WriteLines(lines);
         failed = !(stage_ == LoadStage::Chain && StartDirectLink());
     } catch (...) {
         failed = true;
@@ -192,7 +212,8 @@ bool C_FGraph::WaitLoaded(int ms) {
     clock.start();
     for (;;) {
         AdvanceLoad();
-        if (stage_ == LoadStage::None || clock.elapsed() >= ms) break;
+        // A lost output is looked for in the polls, not waited for.
+        if (stage_ == LoadStage::None || OutputLost() || clock.elapsed() >= ms) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return loaded_ == 1 && !Loading();
@@ -201,6 +222,12 @@ bool C_FGraph::WaitLoaded(int ms) {
 std::int32_t C_FGraph::Play() {
     AdvanceLoad();
     if (loaded_ == 0) return 0;
+    if (OutputLost()) {
+        lostAtMs_ = FromMS_;
+        lostWanted_ = graph::kStateRunning;
+        playing_ = 1;
+        return 1;
+    }
     Ignore([&] { StopIO(); });
     bool runs = true;
     if (playing_ == 0) {
@@ -222,6 +249,12 @@ std::int32_t C_FGraph::Play() {
 }
 
 void C_FGraph::StopIO() {
+    if (OutputLost()) {
+        // The file stays loaded: the output is still looked for.
+        lostWanted_ = graph::kStateStopped;
+        playing_ = 0;
+        return;
+    }
     if (!joinedName_.isEmpty()) {
         // The file heard since the join was never taken up: it stops here.
         joinedName_.clear();
@@ -237,6 +270,12 @@ void C_FGraph::StopIO() {
 }
 
 void C_FGraph::Pause() {
+    if (OutputLost()) {
+        // It reads as paused, so the toggle resumes: playback goes on once
+        // the output is back.
+        if (lostWanted_ == graph::kStatePaused) lostWanted_ = graph::kStateRunning;
+        return;
+    }
     if (loaded_ != 1 || !ctx_.Control) return;
     if (!Loading()) {
         TogglePause(true);
@@ -249,14 +288,27 @@ void C_FGraph::Pause() {
 
 std::int32_t C_FGraph::Position(std::int32_t kind) {
     AdvanceLoad();
-    return PositionNow(kind);
+    if (!OutputLost()) return PositionNow(kind);
+    if (playing_ == 0) return 0;
+    // Nothing is heard: the time stands where the sound stopped.
+    switch (kind) {
+    case 0: return lostAtMs_;
+    case 1: return Length_ - lostAtMs_;
+    case 2: return ToMS_ - lostAtMs_;
+    default: return 0;
+    }
 }
 
 std::int32_t C_FGraph::mode() {
     AdvanceLoad();
+    if (CheckOutput()) return LostMode();
     if (AdvanceNext()) return 0;
     if (!joinedName_.isEmpty()) return 1;
-    return ModeFor(Loading() ? wanted_ : GraphState());
+    const std::int32_t m = ModeFor(Loading() ? wanted_ : GraphState());
+    // The stream's end and a loss of the output may come together, just
+    // after the check: that end is the loss.
+    if (m == 0 && LostAtEnd()) return LostMode();
+    return m;
 }
 
 void C_FGraph::CloseWave() {
@@ -266,6 +318,7 @@ void C_FGraph::CloseWave() {
     stage_ = LoadStage::None;
     wanted_ = graph::kStateStopped;
     loadFailed_ = false;
+    outputGaveUp_ = false;
     ForgetFile();
 }
 

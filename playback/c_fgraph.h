@@ -48,8 +48,8 @@ public:
     // Nothing left to do for the last FileName write: ready with its length, or failed.
     bool LoadSettled() const { return stage_ == LoadStage::None; }
     // For callers that want the old synchronous load: carries the load on for
-    // at most ms, until it has ended and the length is known. True when the
-    // file is loaded and ready.
+    // at most ms, until it has ended and the length is known, or the sound
+    // output is found lost. True when the file is loaded and ready.
     bool WaitLoaded(int ms);
     // How long a load may take to get ready before it fails as timed out
     // (the direct link may take a fifth more); from the next FileName write.
@@ -74,6 +74,20 @@ public:
     QString JoinedName() const { return joinedName_; }
     bool AdoptJoined();
 
+    // Sound output lost: the renderer's server or device went away while the
+    // file played, or was not there when it started. Meanwhile mode reports
+    // paused (nothing is heard) and Position the lost position; once a second
+    // a fresh graph for the file tries the output again, its open on a worker
+    // thread, and the first that opens it plays on from there in the state
+    // asked for (Pause, as from paused, asks to run; StopIO to stay stopped).
+    // Past the retry limit the player gives up as a failed load does:
+    // FileName empty, mode 1, OutputGaveUp true till the next FileName write
+    // or CloseWave.
+    bool OutputLost() const { return stage_ == LoadStage::Reopen; }
+    bool OutputGaveUp() const { return outputGaveUp_; }
+    static constexpr int kDefaultOutputRetryLimitMs = 30000;
+    void SetOutputRetryLimit(int ms) { outputRetryLimitMs_ = std::max(ms, 1); }
+
     // The graph context, for callers that choose where registered filters come from.
     GraphContext& Context() { return ctx_; }
 
@@ -83,6 +97,7 @@ private:
         Chain,       // the hand-built chain is prerolling
         DirectLink,  // the direct source-to-renderer link is prerolling
         Length,      // ready and started; the length is not known yet
+        Reopen,      // the sound output is lost; a graph is rebuilt to find it
     };
 
     void MatchRenderer();
@@ -94,6 +109,17 @@ private:
     void ReadLength();
     void StartRequested();
     void FailLoad();
+    // Sound output (c_fgraph_output.cpp). CheckOutput notices a loss of the
+    // live graph's output; both it and LoseOutput take the graph down.
+    bool CheckOutput();
+    bool LostAtEnd();
+    std::int32_t LostMode() const { return lostWanted_ == graph::kStateStopped ? 1 : 2; }
+    void LoseOutput(const QString& why, double atSeconds, int wanted);
+    void AdvanceReopen();
+    void StartReopen();
+    bool BuildChain();
+    void OutputBack();
+    void GiveUpOutput();
     // True once, when the renderer plays the prepared file.
     bool AdvanceNext();
     void ForgetNext();
@@ -109,10 +135,22 @@ private:
     QString nextName_;
     QString joinedName_;
     std::vector<HeldLog::Line> nextLog_;  // the builder's lines for it, written if it plays
+    bool directLink_ = false;      // the file plays through the direct link
+    QElapsedTimer lostClock_;      // since the output was lost
+    QElapsedTimer attemptClock_;   // since the last try to reopen it
+    std::int32_t lostAtMs_ = 0;    // where playback goes on once it is back
+    int lostWanted_ = graph::kStateRunning;
+    bool outputGaveUp_ = false;
+    int outputRetryLimitMs_ = kDefaultOutputRetryLimitMs;
 };
 
 // The encoder delay and padding an M4A/MP4 file records, cut from its audio
 // in graph; other files are left as they are.
 void ApplyGaplessTrim(const QString& path, graph::Graph& graph);
+
+// Why the graph of ctx lost its sound output (see Graph::OutputFailure), or empty.
+QString OutputFailureOf(GraphContext& ctx);
+// PollPreroll with the lines it logs held in lines, for the caller to write or drop.
+graph::Graph::PrerollState PollHeld(GraphContext& ctx, std::vector<HeldLog::Line>& lines);
 
 }  // namespace rilumo

@@ -39,7 +39,9 @@ void ApplyGaplessTrim(const QString& path, graph::Graph& graph) {
 
 bool C_FGraph::PrepareNext(const QString& name) {
     DropNext();
-    if (!ctx_.Control || Loading() || loaded_ != 1 || playing_ != 1 || !joinedName_.isEmpty()) return false;
+    if (!ctx_.Control || Loading() || OutputLost() || loaded_ != 1 || playing_ != 1 || !joinedName_.isEmpty()) {
+        return false;
+    }
     // The caller's own speed or stop point is for this file only.
     if (PlaySpeed_ != 1.0f || (ToMS_ != 0 && ToMS_ != Length_)) return false;
     if (!IsRegularFile(name) || IsNotAudio(SniffFile(name))) return false;

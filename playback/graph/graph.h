@@ -59,6 +59,12 @@ public:
     // after a streaming error, else kEventNone. Never waits.
     int WaitForCompletion(int timeoutMs);
 
+    // Why the renderer lost its sound server or device, or could not open
+    // it (an automatic sink that found none plays into nothing): empty while
+    // it has not. Such a graph has stopped for good; only a new one may find
+    // the output again. Never waits.
+    QString OutputFailure();
+
     // Starts the first preroll on a worker thread and returns at once; the
     // preroll limit counts from here. Throws when the graph cannot preroll.
     void BeginPreroll();

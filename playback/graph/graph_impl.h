@@ -96,6 +96,10 @@ struct StreamState {
     // Under lock: bins being stopped and taken out, whose last words (a
     // parser finding no stream as it stops) are nobody's error.
     std::vector<GstElement*> leavingBins;
+    // Under lock: the renderer bin (borrowed), and the first failure of the
+    // sound server or device behind it.
+    GstElement* output = nullptr;
+    QString outputError;
 
     void Notify() {
         std::lock_guard guard(lock);

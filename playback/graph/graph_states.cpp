@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "playback/graph/graph.h"
 #include "playback/graph/graph_impl.h"
@@ -13,12 +14,56 @@ namespace rilumo::graph {
 
 namespace {
 
+bool inside(GstElement* bin, GstObject* source) {
+    return bin && (source == GST_OBJECT(bin) || gst_object_has_as_ancestor(source, GST_OBJECT(bin)));
+}
+
 // Under the state's lock.
 bool fromAny(const std::vector<GstElement*>& bins, GstObject* source) {
     for (GstElement* bin : bins) {
-        if (source == GST_OBJECT(bin) || gst_object_has_as_ancestor(source, GST_OBJECT(bin))) return true;
+        if (inside(bin, source)) return true;
     }
     return false;
+}
+
+// Domain and text of an error or a warning.
+std::pair<GQuark, QString> failureOf(GstMessage* message) {
+    GError* error = nullptr;
+    gchar* debug = nullptr;
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
+        gst_message_parse_error(message, &error, &debug);
+    } else {
+        gst_message_parse_warning(message, &error, &debug);
+    }
+    const GQuark domain = error ? error->domain : 0;
+    const QString text = QString::fromUtf8(GST_OBJECT_NAME(GST_MESSAGE_SRC(message))) + QStringLiteral(": ") +
+                         QString::fromUtf8(error ? error->message : "unknown error");
+    if (error) g_error_free(error);
+    g_free(debug);
+    return {domain, text};
+}
+
+// A sink of the renderer that cannot reach its server or device says so as
+// a resource failure; an automatic sink that finds none warns and plays into
+// nothing. What the renderer's other elements report (a synthesiser's sound
+// font) is the file's failure as ever, and other warnings none at all.
+void onFailure(StreamState* s, GstMessage* message) {
+    const auto [domain, text] = failureOf(message);
+    GstObject* source = GST_MESSAGE_SRC(message);
+    std::lock_guard guard(s->lock);
+    if (fromAny(s->leavingBins, source)) return;
+    const bool output = domain == GST_RESOURCE_ERROR && GST_IS_ELEMENT(source) &&
+                        GST_OBJECT_FLAG_IS_SET(source, GST_ELEMENT_FLAG_SINK) && inside(s->output, source);
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_WARNING && !output) return;
+    // Until the stream switches to it, a failing next file is only dropped.
+    if (!s->switched && fromAny(s->nextBins, source)) {
+        if (s->nextError.isEmpty()) s->nextError = text;
+        return;
+    }
+    if (output && s->outputError.isEmpty()) s->outputError = text;
+    if (s->error.isEmpty()) s->error = text;
+    s->completion = kEventErrorAbort;
+    s->changed.notify_all();
 }
 
 }  // namespace
@@ -31,20 +76,8 @@ GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
     case GST_MESSAGE_EOS:
         s->completion = kEventComplete;
         break;
-    case GST_MESSAGE_ERROR: {
-        const QString text = ErrorText(message);
-        std::lock_guard guard(s->lock);
-        if (fromAny(s->leavingBins, GST_MESSAGE_SRC(message))) break;
-        // Until the stream switches to it, a failing next file is only dropped.
-        if (!s->switched && fromAny(s->nextBins, GST_MESSAGE_SRC(message))) {
-            if (s->nextError.isEmpty()) s->nextError = text;
-            break;
-        }
-        if (s->error.isEmpty()) s->error = text;
-        s->completion = kEventErrorAbort;
-        s->changed.notify_all();
-        break;
-    }
+    case GST_MESSAGE_ERROR:
+    case GST_MESSAGE_WARNING: onFailure(s, message); break;
     case GST_MESSAGE_TAG: {
         GstTagList* tags = nullptr;
         gst_message_parse_tag(message, &tags);
@@ -69,7 +102,10 @@ GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
     // A dropped message is the handler's to release; kept, it would hold its
     // source element and so the whole graph alive.
     gst_message_unref(message);
-    if (type == GST_MESSAGE_EOS || type == GST_MESSAGE_ERROR || type == GST_MESSAGE_ASYNC_DONE) s->Notify();
+    if (type == GST_MESSAGE_EOS || type == GST_MESSAGE_ERROR || type == GST_MESSAGE_WARNING ||
+        type == GST_MESSAGE_ASYNC_DONE) {
+        s->Notify();
+    }
     return GST_BUS_DROP;
 }
 
@@ -145,7 +181,11 @@ void GraphImpl::Prepare() {
     }
     InsertJoiner();
     if (trim) InstallTrim(RendererFeed(), trim);
-    if (GstElement* r = RendererBin()) watchRenderer(r, stream.get());
+    if (GstElement* r = RendererBin()) {
+        watchRenderer(r, stream.get());
+        std::lock_guard guard(stream->lock);
+        stream->output = r;
+    }
 }
 
 void GraphImpl::FailPreroll(const QString& why) {
@@ -223,6 +263,11 @@ void GraphImpl::Preroll() {
 }
 
 void Graph::BeginPreroll() { impl_->StartPreroll(); }
+
+QString Graph::OutputFailure() {
+    std::lock_guard guard(impl_->stream->lock);
+    return impl_->stream->outputError;
+}
 
 Graph::PrerollState Graph::PollPreroll() {
     try {
