@@ -4,11 +4,9 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
-#include <QProcess>
 #include <QTimer>
 #include <QUrl>
 
-#include <csignal>
 
 #include "support/file_ops.h"
 #include "support/settings.h"
@@ -18,15 +16,6 @@ using namespace rilumo;
 using test::PlayerWindow;
 
 namespace {
-
-// True once the process has a handler for the signal, so it is safe to send.
-bool Catches(qint64 pid, int sig) {
-    QFile f(QString("/proc/%1/status").arg(pid));
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("SigCgt:")) return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (sig - 1)) & 1;
-    return false;
-}
 
 QStringList Titles(UC_ListView& lv) {
     QStringList t;
@@ -215,26 +204,4 @@ TEST_F(PlayerWindow, ClosingDuringAFolderScanEndsItAndShutsDown) {
     EXPECT_EQ(w->State().busy, 0);
     EXPECT_FALSE(ReadSetting("WindowState", "none").isEmpty());
     EXPECT_NE(ReadSetting("IsRemain", "none"), "none");
-}
-
-TEST(QuitSignals, TermClosesTheWindowTheNormalWay) {
-    test::TempDir config;
-    for (int sig : {SIGTERM, SIGHUP}) {
-        QDir(config.Path()).removeRecursively();
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_CONFIG_HOME", config.Path());
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("RILUMO_AUDIO_SINK", "null");
-        p.setProcessEnvironment(env);
-        p.start(RILUMO_BINARY, {});
-        ASSERT_TRUE(p.waitForStarted());
-        ASSERT_TRUE(test::WaitFor([&] { return Catches(p.processId(), sig); }));
-        ::kill(static_cast<pid_t>(p.processId()), sig);
-        ASSERT_TRUE(p.waitForFinished(10000)) << p.readAllStandardError().toStdString();
-        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-        const QString conf = QString::fromUtf8(test::ReadFile(config.File("korvent/sirel.conf")));
-        EXPECT_TRUE(conf.contains("IsRemain=0")) << conf.toStdString();
-        EXPECT_TRUE(conf.contains("WindowWidth=")) << conf.toStdString();
-    }
 }

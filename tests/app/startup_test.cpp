@@ -2,12 +2,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QAction>
-#include <QElapsedTimer>
-#include <QProcess>
 #include <QScreen>
 #include <gtest/gtest.h>
-
-#include <csignal>
 
 #include "app/frm_main.h"
 #include "support/globals.h"
@@ -180,33 +176,4 @@ TEST_F(Startup, APositionThatIsNoNumberLeavesTheRestAtTheDesign) {
     EXPECT_EQ(w.windowTitle(), "Rilumo");  // later steps still ran
     EXPECT_TRUE(w.TimerMCI().isActive());
     w.close();
-}
-
-TEST(QuitSignalsAtStartUp, ATermWhileAListLoadsClosesTheNormalWay) {
-    test::TempDir config, dir;
-    const QString track = dir.File("t.wav");
-    test::WriteFile(track, "x");
-    // Long enough that it is still loading when the signal comes.
-    QByteArray line = track.toUtf8() + "\r\n", list;
-    for (int i = 0; i < 300000; ++i) list += line;
-    test::WriteFile(dir.File("long.lst"), list);
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_CONFIG_HOME", config.Path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("RILUMO_AUDIO_SINK", "null");
-    p.setProcessEnvironment(env);
-    p.start(RILUMO_BINARY, {dir.File("long.lst")});
-    ASSERT_TRUE(p.waitForStarted());
-    test::PumpFor(700);
-    QElapsedTimer clock;
-    clock.start();
-    ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
-    ASSERT_TRUE(p.waitForFinished(10000)) << p.readAllStandardError().toStdString();
-    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(p.exitCode(), 0);
-    EXPECT_LT(clock.elapsed(), 5000);
-    const QString conf = QString::fromUtf8(test::ReadFile(config.File("korvent/sirel.conf")));
-    EXPECT_TRUE(conf.contains("IsRemain=0")) << conf.toStdString();
-    EXPECT_TRUE(conf.contains("WindowWidth=")) << conf.toStdString();
 }
