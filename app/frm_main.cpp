@@ -68,8 +68,9 @@ QString CommandLinePath(const StartupArgs& args) {
 FrmMain::FrmMain(StartupArgs args, QWidget* parent) : QMainWindow(parent), args_(std::move(args)) {
     BuildMenus();
     BuildDesign();
-    timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, &FrmMain::OnTick);
+    playback_ = std::make_unique<PlaybackController>(
+        PlaybackController::View{*this, *lv_, *picPlay_, *playButtons_, *progBar_, imageOA_}, state_.busy);
+    connect(&TimerMCI(), &QTimer::timeout, this, &FrmMain::OnTick);
 }
 
 FrmMain::~FrmMain() {
@@ -156,12 +157,9 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-void FrmMain::Enter(WhenBusy when, std::function<void()> call) {
-    if (when == WhenBusy::Passes && state_.busy == 1) {
-        call();
-        return;
-    }
-    commands_.Enter(std::move(call));
+MainState FrmMain::State() {
+    PlaybackState& p = playback_->State();
+    return {state_.busy, p.lastSeenMode, state_.cancelScan, p.playIndex, p.userStop, p.showRemaining};
 }
 
 void FrmMain::Form_DblClick() {
@@ -207,7 +205,7 @@ void FrmMain::Load() {
     if (globals::ErrorCatch == 0) Trap([this] { InstallWheelSubclass(); });
     Trap([this] { setWindowTitle(QStringLiteral("Rilumo")); });
     Trap([this] { InitProgressBar(); });
-    Trap([this] { state_.showRemaining = switchValue(QStringLiteral("IsRemain")); });
+    Trap([this] { Playback().State().showRemaining = switchValue(QStringLiteral("IsRemain")); });
     Trap([this] { CreatePlayer(); });
     Trap([this] { InitPlayButtons(); });
     Trap([this] { ShowStoppedIcon(); });
@@ -227,9 +225,8 @@ void FrmMain::Load() {
 void FrmMain::Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    timer_.stop();
-    Trap([this] { StopAndClosePlayer(); });
-    Trap([this] { WriteSetting(QStringLiteral("IsRemain"), state_.showRemaining); });
+    Trap([this] { playback_->Shutdown(); });
+    Trap([this] { WriteSetting(QStringLiteral("IsRemain"), Playback().State().showRemaining); });
     Trap([this] { SavePlacement(); });
     Trap([this] { RemoveWheelSubclass(); });
     Trap([this] { ReleaseFonts(); });
@@ -271,16 +268,11 @@ void FrmMain::ApplyStartupFont() {
 void FrmMain::InstallWheelSubclass() { InstallSubclass(this); }
 void FrmMain::InitProgressBar() { progBar_->Init(); }
 
-C_FGraph& FrmMain::Player() {
-    if (!player_) player_ = std::make_unique<C_FGraph>();
-    return *player_;
-}
-
 void FrmMain::CreatePlayer() {
-    player_.reset();
+    C_FGraph& player = playback_->NewPlayer();
     // A track's end is seen at once rather than at the next tick; the player
     // is destroyed with the window, and its graphs drop the hook first.
-    Player().SetStreamEventHook([this] {
+    player.SetStreamEventHook([this] {
         QMetaObject::invokeMethod(
             this,
             [this] {
@@ -290,8 +282,8 @@ void FrmMain::CreatePlayer() {
             Qt::QueuedConnection);
     });
     // A file that never gets ready is given up in time for the user to notice.
-    Player().SetLoadLimit(kLoadLimitMs);
-    Player().Init();
+    player.SetLoadLimit(kLoadLimitMs);
+    player.Init();
 }
 
 void FrmMain::InitPlayButtons() {
@@ -299,9 +291,7 @@ void FrmMain::InitPlayButtons() {
     playButtons_->Init();
 }
 
-void FrmMain::ShowStatusPicture(int index) { imageOA_[0]->setPixmap(imageOA_[static_cast<size_t>(index)]->pixmap()); }
-
-void FrmMain::ShowStoppedIcon() { ShowStatusPicture(1); }
+void FrmMain::ShowStoppedIcon() { playback_->ShowStoppedPicture(); }
 void FrmMain::InitPlaylistView() { SetUpPlaylistView(*lv_, {{QStringLiteral("タイトル"), 6000}}); }
 void FrmMain::InitTextPanel() {
     UC_TextPicture& p = *picPlay_;
@@ -346,13 +336,8 @@ void FrmMain::RunLayout() {
     Trap([&] { PaintWindowBackground(); });
 }
 
-void FrmMain::StartTimer() { timer_.start(15); }
+void FrmMain::StartTimer() { playback_->StartTimer(); }
 
-void FrmMain::StopAndClosePlayer() {
-    if (!player_) return;
-    player_->StopIO();
-    player_->CloseWave();
-}
 void FrmMain::SavePlacement() {
     WidgetPlacement placement(this);
     SaveWindowPlacement(placement, QString(), false, false);
@@ -364,8 +349,6 @@ void FrmMain::ReleaseFonts() {
     if (globals::FontSubstitution == 1) DeleteFonts();
 }
 
-std::int32_t FrmMain::PlayerMode() { return Player().mode(); }
-void FrmMain::StopPlayer() { Player().StopIO(); }
 void FrmMain::ShowScanCount(const QString& text) { picPlay_->DispMes(1, text); }
 
 int RunProgram(int argc, char** argv) {

@@ -12,8 +12,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/command_guard.h"
 #include "app/main_state.h"
+#include "app/playback_controller.h"
 #include "controls/listview/uc_listview.h"
 #include "controls/surface_widget.h"
 #include "controls/uc_bar.h"
@@ -58,15 +58,15 @@ public:
     void RequestClose();
     bool CloseRequested() const { return closeRequested_; }
 
-    MainState& State() { return state_; }
-    // Every way in from the user or a remote goes through here. While a
-    // playlist command holds the busy flag, a call that the flag governs
-    // runs at once and the flag decides (Esc still cancels a scan); any other
-    // call arriving inside a running command's yield point waits for it.
-    enum class WhenBusy { Passes, Waits };
-    void Enter(WhenBusy when, std::function<void()> call);
-    CommandGuard& Commands() { return commands_; }
-    QTimer& TimerMCI() { return timer_; }
+    // The state record: the playback fields are the controller's.
+    MainState State();
+    PlaybackController& Playback() { return *playback_; }
+    // Every way in from the user or a remote goes through here (Esc still
+    // cancels a scan while a command holds the busy flag).
+    using WhenBusy = PlaybackController::WhenBusy;
+    void Enter(WhenBusy when, std::function<void()> call) { playback_->Enter(when, std::move(call)); }
+    CommandGuard& Commands() { return playback_->Commands(); }
+    QTimer& TimerMCI() { return playback_->Timer(); }
     QMenu* MenuPL() const { return menuPL_; }
     QAction* MenuFile(int index) const { return menuFile_.at(static_cast<size_t>(index)); }
     SurfaceWidget& PictureF() { return *pictureF_; }
@@ -76,7 +76,7 @@ public:
     UC_TextPicture& PicPlay() { return *picPlay_; }
     QLabel* ImageOA(int index) const { return imageOA_.at(static_cast<size_t>(index)); }
     // The one player; created at start-up and kept for the whole run.
-    C_FGraph& Player();
+    C_FGraph& Player() { return playback_->Player(); }
 
     // Playlist commands.
     void MenuFileClick(int index);
@@ -91,25 +91,29 @@ public:
     void BringToFront();
 
     // The player's mode and stop, as the commands see them.
-    std::int32_t PlayerMode();
-    void StopPlayer();
+    std::int32_t PlayerMode() { return playback_->Mode(); }
+    void StopPlayer() { playback_->StopPlayer(); }
 
-    // The playback controller: the 15 ms tick and what the user drives it with.
-    void OnTick();
-    void PlayButtons_ButtonClicked(std::int16_t ClickedIndex);
-    void PlayFrom();
-    void ProgBar_Scrolled();
-    void ProgBar_MouseUD(bool IsDown);
+    // The playback controller's handlers: the 15 ms tick and what the user drives it with.
+    void OnTick() { playback_->OnTick(); }
+    void PlayButtons_ButtonClicked(std::int16_t ClickedIndex) { playback_->ButtonClicked(ClickedIndex); }
+    void PlayFrom() { playback_->PlayFrom(); }
+    void ProgBar_Scrolled() { playback_->BarScrolled(); }
+    void ProgBar_MouseUD(bool IsDown) {
+        if (!IsDown) playback_->BarReleased();
+    }
     // The bar's release at a time rather than a place on the bar, so that a
     // remote control's seek is not rounded to the bar's thousandths.
-    void SeekTo(std::int32_t position);
-    void PicPlay_MouseUD(std::int16_t Button, bool IsDown, std::int32_t pIndex);
+    void SeekTo(std::int32_t position) { playback_->SeekTo(position); }
+    void PicPlay_MouseUD(std::int16_t, bool IsDown, std::int32_t) {
+        if (!IsDown) playback_->ToggleRemaining();
+    }
     // Key codes as the platform's virtual keys (Space 32, Esc 27, R 82, S 83);
     // Shift 1 shift, 2 ctrl, 4 alt.
     void Form_KeyUp(int KeyCode, int Shift);
     void FindTitle();
     // Brings the tick back to its 15 ms pace after the idle slow-down.
-    void WakeTimer();
+    void WakeTimer() { playback_->WakeTimer(); }
 
     // Item commands on the playlist.
     QMenu* MenuRC() const { return menuRC_; }
@@ -157,43 +161,22 @@ private:
     void StartTimer();
 
     // Shutdown steps.
-    void StopAndClosePlayer();
     void SavePlacement();
     void RemoveWheelSubclass();
     void ReleaseFonts();
 
-    // Item commands' helpers. The play index follows the entry it names when
-    // entries above it come or go.
+    // Item commands' helpers.
     void BuildItemMenu();
     std::vector<int> SelectedEntries() const;
-    void FollowInsertion(int index, int count);
-    void FollowRemoval(const std::vector<int>& removed);
+    void FollowInsertion(int index, int count) { playback_->EntriesInserted(index, count); }
+    void FollowRemoval(const std::vector<int>& removed) { playback_->EntriesRemoved(removed); }
 
-    // The tick's parts.
-    void Tick();
-    void OnStopped();
-    void OnPaused();
-    void OnPlaying();
-    void ShowStoppedState();
-    void ShowPosition();
-    void ShowTime(std::int32_t length, std::int32_t position);
-    void PaintAllEntries(std::uint32_t color);
-    void PaceTimer();
-    // Gapless advance: the entry after the playing one is prepared shortly
-    // before the end, and taken up where the ordinary advance would start it.
-    void PrepareNextEntry();
-    bool TakeJoinedEntry();
-    int NextEntry() const;
-
-    void ShowStatusPicture(int index);
     void PaintWindowBackground();
     void OnListDrop(const QMimeData* data, float y);
     void ShowScanCount(const QString& text);
 
     StartupArgs args_;
-    MainState state_;
-    CommandGuard commands_{this};
-    QTimer timer_;
+    CommandFlags state_;
     QMenu* menuPL_ = nullptr;
     std::array<QAction*, 6> menuFile_{};
     SurfaceWidget* client_ = nullptr;
@@ -203,7 +186,7 @@ private:
     UC_Bar* progBar_ = nullptr;
     UC_TextPicture* picPlay_ = nullptr;
     std::array<QLabel*, 3> imageOA_{};
-    std::unique_ptr<C_FGraph> player_;
+    std::unique_ptr<PlaybackController> playback_;
     QMenu* menuRC_ = nullptr;
     QAction* menuDel_ = nullptr;
     QAction* menuInfo_ = nullptr;
@@ -229,16 +212,7 @@ private:
     bool started_ = false;
     bool closeRequested_ = false;
     bool summaryPending_ = false;  // a format summary is being made for the box
-    bool inTick_ = false;
-    int quietTicks_ = 0;
-    std::int32_t shownLength_ = 0;
-    std::int32_t shownPosition_ = 0;
-    int nextIndex_ = -1;     // the entry prepared to follow the playing one
-    bool nextTried_ = false;  // once per track
 };
-
-// 1 when the mouse pointer is strictly inside the control's rectangle on screen.
-int IsCursorOver(QWidget* window, QWidget* control);
 
 // Runs the program: the application object, the main window, the event loop.
 int RunProgram(int argc, char** argv);

@@ -36,35 +36,20 @@ std::vector<int> FrmMain::SelectedEntries() const {
     return rows;
 }
 
-void FrmMain::FollowInsertion(int index, int count) {
-    // The entry prepared to follow may no longer be the one that follows.
-    Player().DropNext();
-    if (count > 0 && index <= state_.playIndex) state_.playIndex += count;
-}
-
-void FrmMain::FollowRemoval(const std::vector<int>& removed) {
-    Player().DropNext();
-    const int p = state_.playIndex;
-    const auto before = std::lower_bound(removed.begin(), removed.end(), p);
-    state_.playIndex = p - static_cast<int>(before - removed.begin());
-    // The playing entry itself went: the next advance goes to the one that followed it.
-    if (before != removed.end() && *before == p) state_.playIndex -= 1;
-}
-
 void FrmMain::LV_DblClicked() {
     Trap([this] {
         if (lv_->ItemCount() < 1) return;
         if (lv_->SelectedItem() < 0 || state_.busy == 1) return;
         // Another entry in place of the playing one ends in "STOP", not in an advance.
-        if (PlayerMode() > 1) state_.userStop = 1;
-        PlayButtons_ButtonClicked(2);
+        if (PlayerMode() > kModeStopped) playback_->State().userStop = 1;
+        PlayButtons_ButtonClicked(kButtonPlay);
     });
 }
 
 void FrmMain::LV_RightClicked(float, float) { menuRC_->popup(QCursor::pos()); }
 
 void FrmMain::MenuDel_Click() {
-    CommandGuard::Scope running(commands_);
+    CommandGuard::Scope running(Commands());
     Ignore([this] {
         if (state_.busy == 1 || lv_->ItemCount() < 1) return;
         const std::vector<int> removed = SelectedEntries();
@@ -77,7 +62,7 @@ void FrmMain::MenuDel_Click() {
 
 void FrmMain::MenuInfo_Click() {
     Trap([this] {
-        const QString path = lv_->AuxID(-1, 0).ToText();
+        const QString path = lv_->AuxID(kCursorEntry, 0).ToText();
         if (!FileExists(path)) return;
         // The summary may load the file into a graph: the window goes on
         // meanwhile, and a request while one is under way is ignored.
@@ -94,7 +79,7 @@ void FrmMain::MenuClip_Click() {
     Ignore([this] {
         QClipboard* clipboard = QGuiApplication::clipboard();
         clipboard->clear();
-        clipboard->setText(lv_->Value(-1, 0).ToText());
+        clipboard->setText(lv_->Value(kCursorEntry, 0).ToText());
     });
 }
 
@@ -102,7 +87,7 @@ void FrmMain::LV_OLEStartDrag(QMimeData* data, int& allowedEffects) {
     Trap([&] {
         dragOut_ = {};
         const std::int32_t mode = PlayerMode();
-        if (lv_->SelectedItem() == 0 && (mode == 2 || mode == 3)) return;
+        if (lv_->SelectedItem() == 0 && (mode == kModePaused || mode == kModePlaying)) return;
         allowedEffects = 1;
         data->clear();
         QList<QUrl> urls;
@@ -113,7 +98,7 @@ void FrmMain::LV_OLEStartDrag(QMimeData* data, int& allowedEffects) {
         }
         data->setUrls(urls);
         dragOut_.active = true;
-        dragOut_.playIndex = state_.playIndex;
+        dragOut_.playIndex = playback_->State().playIndex;
         std::vector<int> removed;
         for (const DraggedEntry& e : dragOut_.entries) removed.push_back(e.index);
         lv_->DeleteSelected();
@@ -145,7 +130,7 @@ void FrmMain::LV_OLECompleteDrag(int& effect) {
             lv_->SetIconType(at, e.icon);
             lv_->SetIsSelected(at, 1);
         }
-        state_.playIndex = out.playIndex;
+        playback_->State().playIndex = out.playIndex;
         lv_->SetVbarParm();
         lv_->ReDraw();
     });

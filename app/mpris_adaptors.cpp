@@ -72,7 +72,7 @@ void MprisPlayerAdaptor::OpenUri(const QString& Uri) {
 
 // A remote call can arrive inside a command's yield point like a key press.
 void MprisPlayerAdaptor::remoteCall(std::function<void()> call) {
-    service_->Window().Enter(FrmMain::WhenBusy::Passes, std::move(call));
+    service_->Playback().Enter(PlaybackController::WhenBusy::Passes, std::move(call));
 }
 
 }  // namespace rilumo

@@ -23,17 +23,16 @@ constexpr int kSettleMs = 100;
 
 }  // namespace
 
-MprisService::MprisService(FrmMain& window, const QDBusConnection& bus) : window_(window), bus_(bus) {
+MprisService::MprisService(FrmMain& window, const QDBusConnection& bus)
+    : window_(window), playback_(window.Playback()), bus_(bus) {
     new MprisRootAdaptor(this);
     player_ = new MprisPlayerAdaptor(this);
     settle_.setSingleShot(true);
     settle_.setInterval(kSettleMs);
     connect(&settle_, &QTimer::timeout, this, &MprisService::SendChanges);
     // Connected after the window's own handlers, so these see what they did.
-    connect(&window_.TimerMCI(), &QTimer::timeout, this, &MprisService::NoticeChanges);
-    connect(&window_.ProgBar(), &UC_Bar::MouseUD, this, [this](bool down) {
-        if (!down && window_.State().lastSeenMode == 3) SendSeeked();
-    });
+    connect(&playback_.Timer(), &QTimer::timeout, this, &MprisService::NoticeChanges);
+    connect(&playback_, &PlaybackController::Seeked, this, &MprisService::SendSeeked);
 }
 
 MprisService::~MprisService() {
@@ -58,14 +57,14 @@ bool MprisService::Register() {
 }
 
 QString MprisService::PlaybackStatus() const {
-    switch (window_.State().lastSeenMode) {
-    case 3: return QStringLiteral("Playing");
-    case 2: return QStringLiteral("Paused");
+    switch (playback_.State().lastSeenMode) {
+    case kModePlaying: return QStringLiteral("Playing");
+    case kModePaused: return QStringLiteral("Paused");
     default: return QStringLiteral("Stopped");
     }
 }
 
-QDBusObjectPath MprisService::TrackId(const remote::Track& track) const {
+QDBusObjectPath MprisService::TrackId(const PlaybackTrack& track) const {
     if (track.path.isEmpty()) return QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack"));
     if (track.path != trackPath_) {
         trackPath_ = track.path;
@@ -75,7 +74,7 @@ QDBusObjectPath MprisService::TrackId(const remote::Track& track) const {
 }
 
 QVariantMap MprisService::Metadata() const {
-    const remote::Track t = remote::CurrentTrack(window_);
+    const PlaybackTrack t = playback_.CurrentTrack();
     QVariantMap m{{QStringLiteral("mpris:trackid"), QVariant::fromValue(TrackId(t))}};
     if (t.path.isEmpty()) return m;
     if (t.length > 0) m.insert(QStringLiteral("mpris:length"), qlonglong{t.length} * 1000);
@@ -84,20 +83,16 @@ QVariantMap MprisService::Metadata() const {
     return m;
 }
 
-qlonglong MprisService::Position() const {
-    const std::int32_t mode = window_.State().lastSeenMode;
-    if (mode != 2 && mode != 3) return 0;
-    return qlonglong{window_.Player().Position(0)} * 1000;
-}
+qlonglong MprisService::Position() const { return qlonglong{playback_.Position()} * 1000; }
 
-bool MprisService::HasEntries() const { return window_.LV().ItemCount() > 0; }
+bool MprisService::HasEntries() const { return playback_.HasEntries(); }
 
-bool MprisService::CanSeek() const { return window_.State().lastSeenMode == 3 && window_.Player().Length() > 0; }
+bool MprisService::CanSeek() const { return playback_.Playing() && playback_.Length() > 0; }
 
 void MprisService::Seek(qlonglong offsetUs) {
     if (!CanSeek()) return;
     const qlonglong target = Position() + offsetUs;
-    if (target >= qlonglong{window_.Player().Length()} * 1000) {
+    if (target >= qlonglong{playback_.Length()} * 1000) {
         remote::Step(window_, 1);
         return;
     }
@@ -106,8 +101,8 @@ void MprisService::Seek(qlonglong offsetUs) {
 
 void MprisService::SetPosition(const QDBusObjectPath& trackId, qlonglong positionUs) {
     // A request about a track no longer current, or beyond its end, is stale.
-    if (!CanSeek() || trackId != TrackId(remote::CurrentTrack(window_))) return;
-    if (positionUs < 0 || positionUs > qlonglong{window_.Player().Length()} * 1000) return;
+    if (!CanSeek() || trackId != TrackId(playback_.CurrentTrack())) return;
+    if (positionUs < 0 || positionUs > qlonglong{playback_.Length()} * 1000) return;
     SeekTo(positionUs);
 }
 
@@ -116,11 +111,10 @@ void MprisService::OpenUri(const QString& uri) {
     if (url.isLocalFile()) remote::OpenFile(window_, url.toLocalFile());
 }
 
-void MprisService::SeekTo(qlonglong positionUs) {
-    if (remote::SeekTo(window_, static_cast<std::int32_t>(positionUs / 1000))) SendSeeked();
-}
+// The controller tells of the seek, as of one made with the bar.
+void MprisService::SeekTo(qlonglong positionUs) { remote::SeekTo(window_, static_cast<std::int32_t>(positionUs / 1000)); }
 
-void MprisService::SendSeeked() { emit player_->Seeked(qlonglong{window_.Player().FromMS()} * 1000); }
+void MprisService::SendSeeked() { emit player_->Seeked(qlonglong{playback_.SeekedTo()} * 1000); }
 
 QVariantMap MprisService::ChangingProperties() const {
     const bool entries = HasEntries();

@@ -1,7 +1,7 @@
 #pragma once
 // The player on the session bus as org.mpris.MediaPlayer2.rilumo, so that the
 // desktop's media keys, sound menu and lock screen can drive it. Requests go
-// through the window's own handlers (remote_control.h); what the window shows
+// through the playback controller (remote_control.h); what the window shows
 // goes out in PropertiesChanged once it has settled.
 
 #include <QDBusConnection>
@@ -19,10 +19,8 @@ inline constexpr const char* kDesktopEntry = "rilumo";
 
 class FrmMain;
 class MprisPlayerAdaptor;
-
-namespace remote {
-struct Track;
-}
+class PlaybackController;
+struct PlaybackTrack;
 
 class MprisService : public QObject {
     Q_OBJECT
@@ -36,6 +34,7 @@ public:
     QString ServiceName() const { return name_; }
 
     FrmMain& Window() const { return window_; }
+    PlaybackController& Playback() const { return playback_; }
     QString PlaybackStatus() const;
     QVariantMap Metadata() const;
     qlonglong Position() const;
@@ -46,7 +45,7 @@ public:
     void OpenUri(const QString& uri);
 
 private:
-    QDBusObjectPath TrackId(const remote::Track& track) const;
+    QDBusObjectPath TrackId(const PlaybackTrack& track) const;
     QVariantMap ChangingProperties() const;
     void NoticeChanges();
     void SendChanges();
@@ -54,6 +53,7 @@ private:
     void SendSeeked();
 
     FrmMain& window_;
+    PlaybackController& playback_;
     QDBusConnection bus_;
     QString name_;
     MprisPlayerAdaptor* player_ = nullptr;

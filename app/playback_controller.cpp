@@ -1,25 +1,25 @@
-// The playback loop: the 15 ms tick that polls the player, the play buttons,
-// seeking with the bar, the time display and the keys.
+// The controller's tick: it polls the player, reacts to a change of mode,
+// and while a track plays writes the time and the bar position.
+
+#include "app/playback_controller.h"
 
 #include <QCursor>
+#include <QLabel>
 
 #include <algorithm>
-#include <cmath>
 
-#include "app/frm_main.h"
+#include "controls/listview/uc_listview.h"
+#include "controls/uc_bar.h"
+#include "controls/uc_buttons.h"
+#include "controls/uc_text_picture.h"
 #include "support/error_trap.h"
-#include "support/log.h"
 #include "support/rounding.h"
 #include "support/time_format.h"
-#include "support/ui/dialogs.h"
 #include "support/ui/wheel_hook.h"
 
 namespace rilumo {
 
 namespace {
-
-constexpr std::uint32_t kPlayingColor = 0x00FF00;
-constexpr std::uint32_t kPlainColor = 0xFFFFFF;
 
 // The tick keeps its 15 ms pace only while something may be about to change.
 // A track's end, a failure or a load getting ready wake it from the player's
@@ -34,16 +34,13 @@ constexpr int kQuietTicks = 20;
 // file to open and decode its first audio, short enough that a seek in the
 // track rarely has to drop it.
 constexpr int kPrepareAheadMs = 4000;
+constexpr int kWheelRows = 5;
+constexpr int kStoppedPicture = 1;
+constexpr int kPlayingPicture = 2;
 
 QString TimeText(std::int32_t ms) { return FormatMilliseconds(ms, 1, 0); }
 
-// Holds the flag for a scope and restores it however the scope is left.
-struct TickGuard {
-    bool& flag;
-    bool was;
-    explicit TickGuard(bool& f) : flag(f), was(f) { flag = true; }
-    ~TickGuard() { flag = was; }
-};
+void PollPlayer(C_FGraph& player) { player.mode(); }
 
 }  // namespace
 
@@ -60,30 +57,59 @@ int IsCursorOver(QWidget* window, QWidget* control) {
     });
 }
 
-void FrmMain::WakeTimer() {
+PlaybackController::PlaybackController(View view, const std::int32_t& busy, QObject* parent)
+    : QObject(parent), view_(view), busy_(busy) {
+    timer_.setTimerType(Qt::PreciseTimer);
+}
+
+PlaybackController::~PlaybackController() = default;
+
+void PlaybackController::Enter(WhenBusy when, std::function<void()> call) {
+    if (when == WhenBusy::Passes && Busy()) {
+        call();
+        return;
+    }
+    commands_.Enter(std::move(call));
+}
+
+C_FGraph& PlaybackController::Player() {
+    if (!player_) player_ = std::make_unique<C_FGraph>();
+    return *player_;
+}
+
+C_FGraph& PlaybackController::NewPlayer() {
+    player_.reset();
+    return Player();
+}
+
+void PlaybackController::StartTimer() { timer_.start(kTickMs); }
+
+void PlaybackController::Shutdown() {
+    shutDown_ = true;
+    timer_.stop();
+    if (!player_) return;
+    player_->StopIO();
+    player_->CloseWave();
+}
+
+void PlaybackController::WakeTimer() {
     quietTicks_ = 0;
     if (!timer_.isActive()) return;  // before start-up step 22 or after shutdown
     if (timer_.interval() != kTickMs) timer_.start(kTickMs);
 }
 
-void FrmMain::OnTick() {
+void PlaybackController::OnTick() {
     // The list's repaint lets pending events run, and a tick among them
     // would act on a mode change the outer tick is still handling.
-    if (inTick_ || unloaded_) return;
-    TickGuard guard(inTick_);
+    if (inTick_ || shutDown_) return;
+    FlagHold guard(inTick_);
     Trap([this] { Tick(); });
 }
 
-void FrmMain::Tick() {
-    const int v = TakeWheelDirection(this);
-    if (v != 0) {
-        quietTicks_ = 0;
-        if (IsCursorOver(this, lv_)) {
-            lv_->VBarScroll(5 * v);
-            lv_->ReDraw();
-        }
-    }
+void PlaybackController::Tick() {
+    ScrollByWheel();
     C_FGraph& player = Player();
+    PollPlayer(player);
     std::int32_t m = player.mode();
     if (m != state_.lastSeenMode) {
         quietTicks_ = 0;
@@ -92,20 +118,29 @@ void FrmMain::Tick() {
         m = player.mode();
         state_.lastSeenMode = m;
         switch (m) {
-        case 1: OnStopped(); break;
-        case 2: OnPaused(); break;
-        case 3: OnPlaying(); break;
+        case kModeStopped: OnStopped(); break;
+        case kModePaused: OnPaused(); break;
+        case kModePlaying: OnPlaying(); break;
         default: break;
         }
     }
-    if (progBar_->Clicked() == 0 && state_.lastSeenMode == 3) ShowPosition();
-    if (state_.lastSeenMode == 3) PrepareNextEntry();
+    if (view_.bar.Clicked() == 0 && Playing()) ShowPosition();
+    if (Playing()) PrepareNextEntry();
     PaceTimer();
 }
 
-void FrmMain::PaceTimer() {
+void PlaybackController::ScrollByWheel() {
+    const int v = TakeWheelDirection(&view_.window);
+    if (v == 0) return;
+    quietTicks_ = 0;
+    if (!IsCursorOver(&view_.window, &view_.list)) return;
+    view_.list.VBarScroll(kWheelRows * v);
+    view_.list.ReDraw();
+}
+
+void PlaybackController::PaceTimer() {
     if (++quietTicks_ < kQuietTicks || !timer_.isActive()) return;
-    if (state_.lastSeenMode == 3) {
+    if (Playing()) {
         // The time shows tenths: one tick just after each tenth begins keeps
         // it running evenly at a tenth of the 15 ms pace's cost.
         const int intoTenth = ((shownPosition_ % kTenthMs) + kTenthMs) % kTenthMs;
@@ -115,48 +150,48 @@ void FrmMain::PaceTimer() {
     }
 }
 
-void FrmMain::OnStopped() {
+void PlaybackController::OnStopped() {
     CommandGuard::Scope running(commands_);
-    const int count = lv_->ItemCount();
+    UC_ListView& lv = view_.list;
+    const int count = lv.ItemCount();
     if (Player().LoadFailed()) {
         // Nothing plays: say so rather than leave "PLAY" over silence; the
         // entry stays green where playback stopped.
         ShowStoppedState();
         // Given up on a lost sound output: Space starts this entry again.
-        if (Player().OutputGaveUp()) lv_->SetSelectedItem(state_.playIndex);
-        lv_->ReDraw();
+        if (Player().OutputGaveUp()) lv.SetSelectedItem(state_.playIndex);
+        lv.ReDraw();
         return;
     }
     if (count > 0) PaintAllEntries(kPlainColor);
     if (TakeJoinedEntry()) {
-        lv_->ReDraw();
+        lv.ReDraw();
         return;
     }
     Player().CloseWave();
     if (count > 0 && state_.userStop == 0) {
         state_.playIndex += 1;
         if (state_.playIndex >= count) state_.playIndex = 0;
-        lv_->UnSelectAll();
-        lv_->SetSelectedItem(state_.playIndex);
-        PlayButtons_ButtonClicked(2);
+        SelectEntry(state_.playIndex);
+        ButtonClicked(kButtonPlay);
     } else {
         ShowStoppedState();
     }
-    lv_->ReDraw();
+    lv.ReDraw();
 }
 
-int FrmMain::NextEntry() const {
+int PlaybackController::NextEntry() const {
     const int next = state_.playIndex + 1;
-    return next >= lv_->ItemCount() ? 0 : next;
+    return next >= view_.list.ItemCount() ? 0 : next;
 }
 
-void FrmMain::PrepareNextEntry() {
+void PlaybackController::PrepareNextEntry() {
     C_FGraph& player = Player();
-    const int count = lv_->ItemCount();
-    const bool allowed = count > 0 && state_.userStop == 0 && state_.busy == 0;
+    const bool allowed = view_.list.ItemCount() > 0 && state_.userStop == 0 && !Busy();
     const int next = NextEntry();
+    const auto nextPath = [&] { return view_.list.AuxID(next, 0).ToText(); };
     if (!player.NextName().isEmpty()) {
-        if (!allowed || next != nextIndex_ || lv_->AuxID(next, 0).ToText() != player.NextName()) player.DropNext();
+        if (!allowed || next != nextIndex_ || nextPath() != player.NextName()) player.DropNext();
         return;
     }
     if (!allowed || nextTried_ || player.Loading() || player.Length() <= 0) return;
@@ -165,208 +200,89 @@ void FrmMain::PrepareNextEntry() {
     if (qEnvironmentVariable("RILUMO_GAPLESS") == QLatin1String("off")) return;
     nextTried_ = true;
     nextIndex_ = next;
-    player.PrepareNext(lv_->AuxID(next, 0).ToText());
+    player.PrepareNext(nextPath());
 }
 
 // The renderer already plays the entry the ordinary advance would start:
 // the window shows the advance without touching the sound.
-bool FrmMain::TakeJoinedEntry() {
+bool PlaybackController::TakeJoinedEntry() {
     C_FGraph& player = Player();
+    UC_ListView& lv = view_.list;
     const QString joined = player.JoinedName();
     if (joined.isEmpty()) return false;
     const int next = NextEntry();
-    if (lv_->ItemCount() < 1 || state_.userStop != 0 || state_.busy != 0 || next != nextIndex_ ||
-        lv_->AuxID(next, 0).ToText() != joined || !player.AdoptJoined()) {
+    if (lv.ItemCount() < 1 || state_.userStop != 0 || Busy() || next != nextIndex_ ||
+        lv.AuxID(next, 0).ToText() != joined || !player.AdoptJoined()) {
         return false;
     }
     WakeTimer();
     state_.playIndex = next;
-    lv_->UnSelectAll();
-    lv_->SetSelectedItem(next);
+    SelectEntry(next);
     // As the ordinary start shows it.
     nextTried_ = false;
-    lv_->ShowSelected(1);
-    lv_->UnSelectAll();
-    lv_->SetDispColor(next, kPlayingColor);
-    shownLength_ = player.Length();
-    picPlay_->DispMes(2, TimeText(shownLength_));
+    lv.ShowSelected(1);
+    lv.UnSelectAll();
+    lv.SetDispColor(next, kPlayingColor);
+    ShowLength(player.Length());
     return true;
 }
 
-void FrmMain::OnPaused() {
-    picPlay_->DispMes(0, QStringLiteral("PAUSE"));
-    playButtons_->SetButtonState(2, 0);
-    playButtons_->SetButtonState(1, 2);
+void PlaybackController::OnPaused() {
+    view_.panel.DispMes(0, QStringLiteral("PAUSE"));
+    view_.buttons.SetButtonState(kButtonPlay, kLampOff);
+    view_.buttons.SetButtonState(kButtonPause, kLampOn);
     // Paused by a lost sound output: off the air until it is back.
-    if (Player().OutputLost()) ShowStatusPicture(1);
+    if (Player().OutputLost()) ShowStatusPicture(kStoppedPicture);
 }
 
-void FrmMain::OnPlaying() {
+void PlaybackController::OnPlaying() {
     state_.userStop = 0;
-    playButtons_->SetButtonState(2, 2);
-    playButtons_->SetButtonState(1, 0);
-    ShowStatusPicture(2);
-    picPlay_->SetColor(state_.showRemaining + 1);
-    picPlay_->DispMes(0, QStringLiteral("PLAY"));
+    view_.buttons.SetButtonState(kButtonPlay, kLampOn);
+    view_.buttons.SetButtonState(kButtonPause, kLampOff);
+    ShowStatusPicture(kPlayingPicture);
+    view_.panel.SetColor(state_.showRemaining + 1);
+    view_.panel.DispMes(0, QStringLiteral("PLAY"));
 }
 
-void FrmMain::ShowStoppedState() {
-    picPlay_->SetColor(0);
-    picPlay_->DispMes(0, QStringLiteral("STOP"));
-    playButtons_->SetButtonState(2, 0);
-    playButtons_->SetButtonState(1, 0);
-    ShowStatusPicture(1);
+void PlaybackController::ShowStoppedState() {
+    view_.panel.SetColor(0);
+    view_.panel.DispMes(0, QStringLiteral("STOP"));
+    view_.buttons.SetButtonState(kButtonPlay, kLampOff);
+    view_.buttons.SetButtonState(kButtonPause, kLampOff);
+    ShowStatusPicture(kStoppedPicture);
 }
 
-void FrmMain::ShowPosition() {
+void PlaybackController::ShowStoppedPicture() { ShowStatusPicture(kStoppedPicture); }
+
+void PlaybackController::ShowStatusPicture(int index) {
+    view_.status[0]->setPixmap(view_.status[static_cast<size_t>(index)]->pixmap());
+}
+
+void PlaybackController::ShowPosition() {
     C_FGraph& player = Player();
     const std::int32_t length = player.Length();
     // A slow load learns its length while the track is already "playing".
-    if (length != shownLength_) {
-        shownLength_ = length;
-        picPlay_->DispMes(2, TimeText(length));
-    }
+    if (length != shownLength_) ShowLength(length);
     const std::int32_t position = player.Position(0);
     shownPosition_ = position;
     ShowTime(length, position);
     int bar = 0;
     if (length > 0) bar = RoundEvenInt(static_cast<double>(position) / length * 1000.0);
-    progBar_->SetValue(std::clamp(bar, 0, 1000));
+    view_.bar.SetValue(std::clamp(bar, 0, 1000));
 }
 
-void FrmMain::ShowTime(std::int32_t length, std::int32_t position) {
-    picPlay_->DispMes(1, state_.showRemaining != 0 ? TimeText(length - position) + QLatin1Char('-')
-                                                   : TimeText(position));
+void PlaybackController::ShowLength(std::int32_t length) {
+    shownLength_ = length;
+    view_.panel.DispMes(2, TimeText(length));
 }
 
-void FrmMain::PaintAllEntries(std::uint32_t color) {
-    for (int i = 0; i < lv_->ItemCount(); ++i) lv_->SetDispColor(i, color);
+void PlaybackController::ShowTime(std::int32_t length, std::int32_t position) {
+    view_.panel.DispMes(1, state_.showRemaining != 0 ? TimeText(length - position) + QLatin1Char('-')
+                                                     : TimeText(position));
 }
 
-void FrmMain::PlayButtons_ButtonClicked(std::int16_t ClickedIndex) {
-    if (state_.busy == 1) return;
-    CommandGuard::Scope running(commands_);
-    WakeTimer();
-    Trap([&] {
-        switch (ClickedIndex) {
-        case 0:
-            if (PlayerMode() != 1) StopPlayer();
-            state_.userStop = 1;
-            lv_->UnSelectAll();
-            lv_->SetSelectedItem(state_.playIndex);
-            lv_->ReDraw();
-            break;
-        case 1: {
-            const std::int32_t m = PlayerMode();
-            if (m == 2 || m == 3) Player().Pause();
-            break;
-        }
-        case 2:
-            if (PlayerMode() == 2) {
-                Player().Pause();
-            } else {
-                PlayFrom();
-            }
-            break;
-        default: break;
-        }
-    });
-}
-
-void FrmMain::PlayFrom() {
-    // The list's repaints below let events run; a tick among them would see
-    // the closed player between two tracks and take it for a stop.
-    TickGuard noTicks(inTick_);
-    CommandGuard::Scope running(commands_);
-    C_FGraph& player = Player();
-    player.CloseWave();
-    PaintAllEntries(kPlainColor);
-    const int count = lv_->ItemCount();
-    nextTried_ = false;
-    state_.playIndex = std::max(lv_->SelectedItem(), 0);
-    if (state_.playIndex < count) {
-        lv_->ShowSelected(1);
-        lv_->UnSelectAll();
-    } else {
-        state_.playIndex = 0;
-    }
-    if (state_.playIndex < count) {
-        lv_->SetDispColor(state_.playIndex, kPlayingColor);
-        player.SetFileName(lv_->AuxID(state_.playIndex, 0).ToText());
-        const bool started = player.Play() != 0;
-        shownLength_ = player.Length();
-        picPlay_->DispMes(2, TimeText(shownLength_));
-        if (!started) ShowStoppedState();
-    }
-    lv_->ReDraw();
-}
-
-void FrmMain::ProgBar_Scrolled() {
-    C_FGraph& player = Player();
-    const std::int32_t length = player.Length();
-    const auto position = RoundEvenInt(progBar_->Value() / 1000.0 * length);
-    ShowTime(length, position);
-    player.SetFromMS(position);
-}
-
-void FrmMain::ProgBar_MouseUD(bool IsDown) {
-    if (IsDown) return;
-    WakeTimer();
-    Trap([this] {
-        ProgBar_Scrolled();
-        if (state_.lastSeenMode == 3) Player().Play();
-    });
-}
-
-void FrmMain::SeekTo(std::int32_t position) {
-    WakeTimer();
-    Trap([&] {
-        C_FGraph& player = Player();
-        ShowTime(player.Length(), position);
-        player.SetFromMS(position);
-        if (state_.lastSeenMode == 3) player.Play();
-    });
-}
-
-void FrmMain::PicPlay_MouseUD(std::int16_t, bool IsDown, std::int32_t) {
-    if (IsDown) return;
-    state_.showRemaining = state_.showRemaining == 0 ? 1 : 0;
-    if (state_.lastSeenMode != 0) picPlay_->SetColor(state_.showRemaining + 1);
-}
-
-void FrmMain::Form_KeyUp(int KeyCode, int Shift) {
-    Trap([&] {
-        switch (KeyCode) {
-        case 32: PlayButtons_ButtonClicked(state_.lastSeenMode == 3 ? 1 : 2); break;
-        case 27:
-            if (state_.busy == 1) {
-                state_.cancelScan = 1;
-            } else {
-                PlayButtons_ButtonClicked(0);
-            }
-            break;
-        case 82: MenuFileClick(4); break;
-        case 83:
-            if (Shift == 2) FindTitle();
-            break;
-        default: break;
-        }
-    });
-}
-
-void FrmMain::FindTitle() {
-    if (lv_->ItemCount() < 1) return;
-    bool ok = false;
-    const QString text =
-        CurrentDialogs().AskText(this, QString(), QString::fromLatin1(kAppTitle), QString(), &ok);
-    if (!ok || text.isEmpty()) return;
-    const QString wanted = text.toUpper();
-    for (int i = 0; i < lv_->ItemCount(); ++i) {
-        if (lv_->Value(i, 0).ToText().left(text.size()).toUpper() == wanted) {
-            lv_->ShowItem(i, 0);
-            return;
-        }
-    }
+void PlaybackController::PaintAllEntries(std::uint32_t color) {
+    for (int i = 0; i < view_.list.ItemCount(); ++i) view_.list.SetDispColor(i, color);
 }
 
 }  // namespace rilumo

@@ -94,7 +94,7 @@ void FrmMain::AddFolder(const QString& folderIn) {
                 }
                 lv_->SetVbarParm();
             }
-            AddTitle(folder + name, -2);
+            AddTitle(folder + name, kLastEntry);
             ++count;
         }
     });
@@ -111,7 +111,7 @@ void FrmMain::ReadList(const QString& file) {
             for (const QString& path : ReadForeignList(file)) {
                 DoEvents();
                 if (closing_) break;
-                if (FileExists(path)) AddTitle(path, -2);
+                if (FileExists(path)) AddTitle(path, kLastEntry);
             }
             return;
         }
@@ -122,7 +122,7 @@ void FrmMain::ReadList(const QString& file) {
             DoEvents();
             if (closing_ || !reader.Next(line)) break;
             const QString path = ResolveListEntry(line, base);
-            if (FileExists(path)) AddTitle(path, -2);
+            if (FileExists(path)) AddTitle(path, kLastEntry);
         }
     });
     lv_->Refresh();
@@ -150,9 +150,8 @@ bool FrmMain::WriteList(const QString& file) {
 
 void FrmMain::MenuFileClick(int index) {
     if (state_.busy == 1) return;
-    CommandGuard::Scope running(commands_);
-    if (PlayerMode() != 1) StopPlayer();
-    state_.userStop = 1;
+    CommandGuard::Scope running(Commands());
+    playback_->StopForCommand();
     state_.busy = 1;
     {
         BusyCursor hourglass;
@@ -160,14 +159,14 @@ void FrmMain::MenuFileClick(int index) {
         Trap([&] {
             if (closing_) return;
             switch (index) {
-            case 0:
-            case 1: {
+            case kMenuLoad:
+            case kMenuSave: {
                 const QString folder = ReadSetting(QStringLiteral("ListFolder"), AppFolder());
-                const QString path = FileDialog(this, index == 1, QStringLiteral("プレイリスト|*.*"), folder,
+                const QString path = FileDialog(this, index == kMenuSave, QStringLiteral("プレイリスト|*.*"), folder,
                                                 QString(), -1);
                 if (path.isEmpty()) return;
                 WriteSetting(QStringLiteral("ListFolder"), FolderOf(path));
-                if (index == 1) {
+                if (index == kMenuSave) {
                     WriteList(EnsureExtension(path, QStringLiteral(".lst")));
                 } else {
                     // A list that cannot be read must not cost the user the playlist.
@@ -179,15 +178,15 @@ void FrmMain::MenuFileClick(int index) {
                 }
                 break;
             }
-            case 2:
-            case 3: {
+            case kMenuFolder:
+            case kMenuFolderShuffled: {
                 const QString start = ReadSetting(QStringLiteral("RndFolder"), AppFolder());
                 const QString folder = BrowseFolder(start, QStringLiteral("音声ファイルのあるフォルダ"), this);
                 if (folder.isEmpty()) return;
                 lv_->DeleteAll();
                 WriteSetting(QStringLiteral("RndFolder"), folder);
                 AddFolder(folder);
-                if (index == 2) {
+                if (index == kMenuFolder) {
                     lv_->ReOrder(0, 1);
                 } else {
                     // Shuffled twice, the second time from a fresh seed.
@@ -196,8 +195,8 @@ void FrmMain::MenuFileClick(int index) {
                 }
                 break;
             }
-            case 4: lv_->RndItem(); break;
-            case 5: lv_->DeleteAll(); break;
+            case kMenuShuffle: lv_->RndItem(); break;
+            case kMenuClear: lv_->DeleteAll(); break;
             default: return;
             }
             lv_->Refresh();
@@ -212,8 +211,8 @@ void FrmMain::LoadCommandLineList() {
     // Ticks and input run while the list reads; the commands must wait for it.
     // Like any command it leaves playback to the user: the first tick would
     // otherwise take the idle player for a finished track and start entry 1.
-    CommandGuard::Scope running(commands_);
-    state_.userStop = 1;
+    CommandGuard::Scope running(Commands());
+    playback_->State().userStop = 1;
     state_.busy = 1;
     {
         BusyCursor hourglass;
@@ -227,10 +226,10 @@ void FrmMain::LoadCommandLineList() {
 }
 
 void FrmMain::DropOnList(const QStringList& files, float y) {
-    CommandGuard::Scope running(commands_);
+    CommandGuard::Scope running(Commands());
     const int index = lv_->YsItem(y);
     const std::int32_t mode = PlayerMode();
-    if ((mode == 2 || mode == 3) && index == 0) {
+    if ((mode == kModePaused || mode == kModePlaying) && index == 0) {
         // Entries dragged out of this list and refused here go back.
         dragOut_.refused = dragOut_.active;
         return;

@@ -1,7 +1,7 @@
 #pragma once
 // What the desktop asks of the player from outside the window (media keys,
-// the sound menu, the lock screen, a file manager's "open with"), done with
-// the window's own handlers, as the matching button, key or bar drag would.
+// the sound menu, the lock screen, a file manager's "open with"), done by the
+// playback controller as the matching button, key or bar drag would.
 // A busy window ignores every request, as it ignores its buttons.
 
 #include <QString>
@@ -27,14 +27,6 @@ void Step(FrmMain& w, int direction);
 bool SeekTo(FrmMain& w, std::int32_t ms);
 // Appends an audio file the player accepts and plays it; false when it is none.
 bool OpenFile(FrmMain& w, const QString& path);
-
-struct Track {
-    QString path;  // empty: none
-    QString title;
-    std::int32_t length = 0;  // ms; 0 while unknown
-};
-// The track loaded, or the entry play would start; none when the list is empty.
-Track CurrentTrack(FrmMain& w);
 
 // An audio file named on the command line is to be played, not read as a
 // list: returns it and clears the command line; empty when it names none.
