@@ -13,4 +13,7 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
+// Runs the program: the application object, the main window, the event loop.
+int RunProgram(int argc, char** argv);
+
 }  // namespace rilumo

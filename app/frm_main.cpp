@@ -12,15 +12,9 @@
 #include <QMenuBar>
 #include <QScreen>
 
-#include "app/application.h"
-#include "app/mpris_service.h"
-#include "app/quit_signals.h"
-#include "app/remote_control.h"
 #include "controls/draw_primitives.h"
 #include "controls/key_codes.h"
 #include "controls/listview/playlist_view_setup.h"
-#include "playback/graph/graph.h"
-#include "playback/summary_worker.h"
 #include "support/convert.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
@@ -350,32 +344,5 @@ void FrmMain::ReleaseFonts() {
 }
 
 void FrmMain::ShowScanCount(const QString& text) { picPlay_->DispMes(1, text); }
-
-int RunProgram(int argc, char** argv) {
-    InstallQuitSignals();
-    StartupArgs args = StartupArgsFrom(argc, argv);
-    // A file manager hands over an audio file as readily as a list.
-    const QString audio = remote::TakeAudioFile(args);
-    Application app(argc, argv);
-    // Ties the window to its launcher, for the icon a desktop shows for it.
-    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
-    FrmMain w(args);
-    WatchQuitSignals(&w, [&w] { w.RequestClose(); });
-    w.Load();
-    int code = 0;
-    if (w.CloseRequested()) {
-        // Asked to quit while starting: the event loop would never see a close.
-        w.close();
-    } else {
-        if (!audio.isEmpty()) remote::OpenFile(w, audio);
-        const std::unique_ptr<MprisService> mpris = StartMpris(w);
-        code = app.exec();
-    }
-    // Summaries for the box and graphs closed while they ran finish on workers.
-    FinishMediaSummaries(1000);
-    graph::Graph::WaitForRetiredGraphs(2000);
-    StopWatchingQuitSignals();
-    return code;
-}
 
 }  // namespace rilumo

@@ -214,7 +214,4 @@ private:
     bool summaryPending_ = false;  // a format summary is being made for the box
 };
 
-// Runs the program: the application object, the main window, the event loop.
-int RunProgram(int argc, char** argv);
-
 }  // namespace rilumo
