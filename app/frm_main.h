@@ -1,6 +1,7 @@
 #pragma once
-// The program's only window: the playlist, the play controls, the 15 ms
-// playback timer and the one player, with the start-up and shutdown sequences.
+// The program's only window: the playlist and its commands, the play controls
+// whose handlers the playback controller serves, and the start-up and
+// shutdown sequences.
 
 #include <QMainWindow>
 #include <QString>
@@ -19,7 +20,6 @@
 #include "controls/uc_bar.h"
 #include "controls/uc_buttons.h"
 #include "controls/uc_text_picture.h"
-#include "playback/c_fgraph.h"
 #include "support/value.h"
 
 class QAction;
