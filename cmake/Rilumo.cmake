@@ -21,7 +21,8 @@ function(rilumo_library name dir)
 endfunction()
 
 # rilumo_test(NAME DIR [GUI] [LIBS ...]): one GoogleTest program from every .cpp
-# in DIR, each test case registered with CTest. GUI tests get a QApplication on
+# in DIR (not recursive, so a subfolder such as controls/listview is a program of
+# its own), each test case registered with CTest. GUI tests get a QApplication on
 # the offscreen platform, the others a QCoreApplication.
 include(GoogleTest)
 find_package(GTest REQUIRED)

@@ -15,7 +15,7 @@
 
 #include "support/paths.h"
 #include "tests/app/window_fixture.h"
-#include "tests/mpris/session_bus.h"
+#include "tests/app/mpris/session_bus.h"
 
 namespace rilumo::test {
 namespace {

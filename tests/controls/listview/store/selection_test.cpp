@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "tests/itemstore/store_helpers.h"
+#include "tests/controls/listview/store/store_helpers.h"
 
 using namespace rilumo;
 using test::Column;

@@ -9,7 +9,7 @@
 
 #include "app/mpris_service.h"
 #include "tests/app/window_fixture.h"
-#include "tests/mpris/session_bus.h"
+#include "tests/app/mpris/session_bus.h"
 
 namespace rilumo::test {
 namespace {

@@ -12,7 +12,7 @@
 #include "controls/listview/uc_listview.h"
 #include "controls/surface_widget.h"
 #include "support/ui/syscolors.h"
-#include "tests/listview/view_fixture.h"
+#include "tests/controls/listview/view_fixture.h"
 
 using namespace rilumo;
 

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "support/error_trap.h"
-#include "tests/itemstore/store_helpers.h"
+#include "tests/controls/listview/store/store_helpers.h"
 
 using namespace rilumo;
 using test::Column;

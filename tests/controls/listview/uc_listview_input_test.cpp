@@ -13,7 +13,7 @@
 
 #include "controls/listview/uc_listview.h"
 #include "controls/surface_widget.h"
-#include "tests/listview/view_fixture.h"
+#include "tests/controls/listview/view_fixture.h"
 
 using namespace rilumo;
 

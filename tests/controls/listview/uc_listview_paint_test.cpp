@@ -11,7 +11,7 @@
 #include "controls/control_resources.h"
 #include "controls/draw_primitives.h"
 #include "support/ui/syscolors.h"
-#include "tests/listview/view_fixture.h"
+#include "tests/controls/listview/view_fixture.h"
 
 using namespace rilumo;
 using rilumo::test::DarkPixels;
