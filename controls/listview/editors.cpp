@@ -90,7 +90,7 @@ void UC_ListView::NumberEditors() {
     const int textH = anyCombo ? comboH : std::max(1, TwipsToPx(store_.OneHeight()) - 2);
     for (QLineEdit* t : textLV_) t->resize(t->width(), textH);
     for (QComboBox* b : comboLV_) b->resize(b->width(), comboH);
-    editorHeight_ = anyEditor ? PxToTwips(textLV_[0]->height()) : store_.OneHeight() - Px(2);
+    editorHeight_ = anyEditor ? PxToTwips(textLV_[0]->height()) : store_.OneHeight() - PxToTwips(2);
 }
 
 void UC_ListView::AddComboItem(int k, const QString& text) {

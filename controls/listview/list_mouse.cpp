@@ -55,7 +55,7 @@ bool UC_ListView::ListEvent(QEvent* event) {
 // 0 on an empty list, which the store's selection rules ignore.
 int UC_ListView::RowAt(double y) const {
     const int h = std::max(store_.OneHeight(), 1);
-    const long long r = RoundEven(y - Px(4)) / h + store_.TopRow();
+    const long long r = RoundEven(y - PxToTwips(4)) / h + store_.TopRow();
     return int(std::clamp<long long>(r, 0, std::max(0, store_.ItemCount() - 1)));
 }
 
@@ -91,7 +91,7 @@ void UC_ListView::ListMove(QMouseEvent* e) {
     if (clickDisabled_ == 1) return;
     if ((e->buttons() & Qt::LeftButton) && store_.ItemCount() > 0 && pressX_ != -1) {
         const double x = SurfaceWidget::TwipsX(e), y = SurfaceWidget::TwipsY(e);
-        if (std::abs(x - pressX_) > Px(8) || std::abs(y - pressY_) > Px(8)) {
+        if (std::abs(x - pressX_) > PxToTwips(8) || std::abs(y - pressY_) > PxToTwips(8)) {
             pressX_ = pressY_ = -1;
             BeginDrag();
         }

@@ -78,8 +78,8 @@ void UC_ListView::UserControl_Resize() {
 
 void UC_ListView::SetVbarParm() {
     if (!initialised_) return;
-    const double W = PxToTwips(all_->width()) - Px(4);
-    double H = RoundEven(PxToTwips(all_->height()) - listTop_ - Px(4));
+    const double W = PxToTwips(all_->width()) - PxToTwips(4);
+    double H = RoundEven(PxToTwips(all_->height()) - listTop_ - PxToTwips(4));
     const ColumnTable& cols = store_.Columns();
     const double R = cols.Count() > 0 ? cols[cols.ColumnAt(cols.Count() - 1)].right : 0;
     const long long count = store_.ItemCount();
