@@ -26,9 +26,9 @@ void UC_ListView::ReDraw() {
 void UC_ListView::DrawRows() {
     Surface& s = list_->Pic();
     s.Cls();
-    const int Hr = store_.OneHeight();
+    const int Hr = view_.oneHeight;
     if (Hr <= 0) return;
-    const int T = store_.TopRow();
+    const int T = view_.topRow;
     const int rows = int(RoundEven(s.ScaleHeight()) / Hr);
     const int count = store_.ItemCount();
     const int cur = store_.SelectedItem();
@@ -47,8 +47,8 @@ void UC_ListView::DrawRows() {
 }
 
 void UC_ListView::DrawShading(Surface& s, int rows) {
-    const int Hr = store_.OneHeight();
-    const int T = store_.TopRow();
+    const int Hr = view_.oneHeight;
+    const int T = view_.topRow;
     for (int j = 0; j <= rows; ++j)
         if ((T + j) % 2 == 1) s.Fill(0, double(j) * Hr + PxToTwips(1), s.ScaleWidth(), double(j + 1) * Hr, kShade);
 }
@@ -57,7 +57,7 @@ void UC_ListView::DrawIcon(Surface& s, const ListEntry& e, double top) {
     // Scrolled a whole icon to the right, nothing of it is left to show.
     if (iconDisabled_ != 0 || hOffset_ >= PxToTwips(kIconPx) || e.iconType == -1) return;
     const int tpp = Tpp();
-    const int d = RoundEvenInt((double(store_.OneHeight()) / tpp - kIconPx) / 2);
+    const int d = RoundEvenInt((double(view_.oneHeight) / tpp - kIconPx) / 2);
     const int x = 2 - TwipsToPx(hOffset_);
     const int y = RoundEvenInt(top / tpp + d);
     const int t = kIconPx * e.iconType;

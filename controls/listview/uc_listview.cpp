@@ -54,14 +54,14 @@ UC_ListView::~UC_ListView() {
 }
 
 void UC_ListView::SetOneHeight(std::int32_t twips) {
-    store_.SetOneHeight(twips);
+    view_.oneHeight = twips;
     if (editorHeight_ == 0) editorHeight_ = twips;
 }
 
 void UC_ListView::SetOneHeight() {
     const std::int32_t h =
         static_cast<std::int32_t>(RoundEven(list_->Pic().TextHeight(QStringLiteral("|")))) + PxToTwips(6);
-    store_.SetOneHeight(h);
+    view_.oneHeight = h;
     editorHeight_ = h;
 }
 
