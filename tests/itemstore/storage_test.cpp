@@ -5,7 +5,6 @@
 #include <climits>
 
 #include "support/error_trap.h"
-#include "controls/listview/store/view_state.h"
 #include "tests/itemstore/store_helpers.h"
 
 using namespace rilumo;
