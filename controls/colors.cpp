@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "controls/units.h"
 #include "support/error_trap.h"
 #include "support/ui/syscolors.h"
+#include "support/units.h"
 
 namespace rilumo {
 

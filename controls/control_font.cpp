@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "controls/units.h"
 #include "support/globals.h"
 #include "support/ui/fonts.h"
+#include "support/units.h"
 
 namespace rilumo {
 

@@ -4,8 +4,8 @@
 
 #include "controls/colors.h"
 #include "controls/surface.h"
-#include "controls/units.h"
 #include "support/error_trap.h"
+#include "support/units.h"
 
 namespace rilumo {
 
@@ -63,7 +63,7 @@ void Bevel(Surface& s, const Ramp& r, int W, int H) {
 }
 
 void Diagonal(Surface& s, const Ramp& r, double sw, double sh) {
-    const long long n = RoundEven(sw + sh + 20) / Tpp();
+    const int n = TwipsToPx(sw + sh + 20);
     if (n <= 0) return;
     float step[3];
     for (int k = 0; k < 3; ++k) step[k] = static_cast<float>(r.c[k][3] - r.c[k][0]) / static_cast<float>(n);
@@ -77,7 +77,7 @@ void Diagonal(Surface& s, const Ramp& r, double sw, double sh) {
 }
 
 void CentreRows(Surface& s, const Ramp& r, double sh, int W) {
-    const int n = std::max(1, static_cast<int>(RoundEven(sh) / (2 * Tpp())));
+    const int n = std::max(1, TwipsToPx(sh) / 2);
     for (int i = 0; i <= n; ++i) {
         const double f = 1.0 - static_cast<double>(i) / n;
         s.LinePx(0, n - i, W + 20, n - i, Mix(r, 0, 3, f));
@@ -86,7 +86,7 @@ void CentreRows(Surface& s, const Ramp& r, double sh, int W) {
 }
 
 void CentreColumns(Surface& s, const Ramp& r, double sw, int H) {
-    const int n = std::max(1, static_cast<int>(RoundEven(sw) / (2 * Tpp())));
+    const int n = std::max(1, TwipsToPx(sw) / 2);
     for (int i = 0; i <= n; ++i) {
         const double f = 1.0 - static_cast<double>(i) / n;
         s.LinePx(i, 0, i, H + 20, Mix(r, 0, 3, f));
@@ -107,8 +107,8 @@ void PaintSurface(Surface& s, int mode, std::int32_t light, std::int32_t face, s
                   std::int32_t, std::int32_t, std::int32_t) {
     Trap([&] {
         const double sw = s.ScaleWidth(), sh = s.ScaleHeight();
-        const int W = static_cast<int>(RoundEven(sw) / Tpp());
-        const int H = static_cast<int>(RoundEven(sh) / Tpp());
+        const int W = TwipsToPx(sw);
+        const int H = TwipsToPx(sh);
         if (light == -1) light = ToneColor(0);
         if (face == -1) face = ToneColor(1);
         if (shadow == -1) shadow = ToneColor(2);

@@ -10,8 +10,8 @@
 #include <QTextLayout>
 #include <QTextOption>
 
-#include "controls/units.h"
 #include "support/ui/syscolors.h"
+#include "support/units.h"
 
 namespace rilumo {
 

@@ -5,7 +5,7 @@
 //
 // Colours are 0x00BBGGRR; 0x80000000 + n is system colour n and is resolved
 // when drawn. Coordinates of the *Px functions are pixels; the twips forms
-// (Line, Fill, Print, TextWidth ...) convert through controls/units.h.
+// (Line, Fill, Print, TextWidth ...) convert through support/units.h.
 
 #include <cstdint>
 #include <functional>

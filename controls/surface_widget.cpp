@@ -5,7 +5,7 @@
 #include <QResizeEvent>
 
 #include "controls/control_resources.h"
-#include "controls/units.h"
+#include "support/units.h"
 
 namespace rilumo {
 

@@ -22,7 +22,7 @@ public:
     Surface& Pic() { SyncSize(); return surface_; }
     const Surface& Pic() const { SyncSize(); return surface_; }
 
-    // Geometry in twips (converted to pixels through controls/units.h).
+    // Geometry in twips (converted to pixels through support/units.h).
     void MoveTwips(double left, double top, double width, double height);
     void ResizeTwips(double width, double height);
     double LeftTwips() const;

@@ -7,8 +7,8 @@
 #include "controls/colors.h"
 #include "controls/control_font.h"
 #include "controls/draw_primitives.h"
-#include "controls/units.h"
 #include "support/ui/syscolors.h"
+#include "support/units.h"
 
 namespace rilumo {
 

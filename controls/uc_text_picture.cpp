@@ -11,9 +11,9 @@
 #include "controls/control_font.h"
 #include "controls/draw_primitives.h"
 #include "controls/key_codes.h"
-#include "controls/units.h"
 #include "support/error_trap.h"
 #include "support/ui/syscolors.h"
+#include "support/units.h"
 
 namespace rilumo {
 

@@ -60,7 +60,7 @@ int UC_ListView::EdgeAt(double x) const {
         const int c = cols.ColumnAt(p);
         if (cols[c].hidden) continue;
         const double r = cols[c].right;
-        if (r - Px(5) < x && x < r + Px(5)) found = c;
+        if (r - PxToTwips(5) < x && x < r + PxToTwips(5)) found = c;
     }
     return found;
 }
@@ -122,8 +122,8 @@ void UC_ListView::SetTabWidthAuto() {
             if (size_t(k) < e->data.size())
                 w = std::max(w, double(RoundEven(s.TextWidth(e->data[size_t(k)].ToText()))));
         }
-        if (cols[k].position == 0 && iconDisabled_ == 0) w += Px(16);
-        cols[k].width = std::max<std::int32_t>(ColumnTable::kMinWidth, std::int32_t(w) + Px(16));
+        if (cols[k].position == 0 && iconDisabled_ == 0) w += PxToTwips(16);
+        cols[k].width = std::max<std::int32_t>(ColumnTable::kMinWidth, std::int32_t(w) + PxToTwips(16));
     }
     cols.Layout();
     ReDrawTab(-1);

@@ -87,10 +87,10 @@ void UC_ListView::NumberEditors() {
     }
     const bool anyCombo = nCombo > 0, anyEditor = nText + nCombo > 0;
     const int comboH = comboLV_[0]->sizeHint().height();
-    const int textH = anyCombo ? comboH : std::max(1, TwipsToPx(store_.OneHeight()) - 2);
+    const int textH = anyCombo ? comboH : std::max(1, TwipsToPx(view_.oneHeight) - 2);
     for (QLineEdit* t : textLV_) t->resize(t->width(), textH);
     for (QComboBox* b : comboLV_) b->resize(b->width(), comboH);
-    editorHeight_ = anyEditor ? PxToTwips(textLV_[0]->height()) : store_.OneHeight() - Px(2);
+    editorHeight_ = anyEditor ? PxToTwips(textLV_[0]->height()) : view_.oneHeight - PxToTwips(2);
 }
 
 void UC_ListView::AddComboItem(int k, const QString& text) {
@@ -133,7 +133,7 @@ void UC_ListView::PlaceEditorsAcross(const ColumnInfo& c) {
 
 void UC_ListView::PlaceEditorsVertically(int j, const ListEntry& e) {
     const ColumnTable& cols = store_.Columns();
-    const int y = TwipsToPx(double(j) * store_.OneHeight()) + 1;
+    const int y = TwipsToPx(double(j) * view_.oneHeight) + 1;
     for (int p = 0; p < cols.Count(); ++p) {
         const int c = cols.ColumnAt(p);
         const ColumnInfo& col = cols[c];

@@ -54,8 +54,8 @@ bool UC_ListView::ListEvent(QEvent* event) {
 
 // 0 on an empty list, which the store's selection rules ignore.
 int UC_ListView::RowAt(double y) const {
-    const int h = std::max(store_.OneHeight(), 1);
-    const long long r = RoundEven(y - Px(4)) / h + store_.TopRow();
+    const int h = std::max(view_.oneHeight, 1);
+    const long long r = RoundEven(y - PxToTwips(4)) / h + view_.topRow;
     return int(std::clamp<long long>(r, 0, std::max(0, store_.ItemCount() - 1)));
 }
 
@@ -68,8 +68,8 @@ void UC_ListView::ListPress(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return;
     pressX_ = x;
     pressY_ = y;
-    if (!store_.PressSelect(RowAt(y), shift, noMultiSelect_)) return;
-    store_.SetClickedColumn(ColumnAtX(x + hOffset_));
+    if (!view_.PressSelect(store_, RowAt(y), shift, noMultiSelect_)) return;
+    view_.clickedColumn = ColumnAtX(x + hOffset_);
     ReDraw();
 }
 
@@ -80,7 +80,7 @@ void UC_ListView::ListRelease(QMouseEvent* e) {
     if (e->button() == Qt::RightButton) {
         emit RightClicked(x, y);
     } else {
-        store_.ReleaseSelect(RowAt(y), MouseShiftOf(e->modifiers()), noMultiSelect_);
+        ListViewState::ReleaseSelect(store_, RowAt(y), MouseShiftOf(e->modifiers()), noMultiSelect_);
         emit Clicked(x, y);
         ReDraw();
     }
@@ -91,7 +91,7 @@ void UC_ListView::ListMove(QMouseEvent* e) {
     if (clickDisabled_ == 1) return;
     if ((e->buttons() & Qt::LeftButton) && store_.ItemCount() > 0 && pressX_ != -1) {
         const double x = SurfaceWidget::TwipsX(e), y = SurfaceWidget::TwipsY(e);
-        if (std::abs(x - pressX_) > Px(8) || std::abs(y - pressY_) > Px(8)) {
+        if (std::abs(x - pressX_) > PxToTwips(8) || std::abs(y - pressY_) > PxToTwips(8)) {
             pressX_ = pressY_ = -1;
             BeginDrag();
         }
@@ -146,7 +146,7 @@ void UC_ListView::DragOver(double x, double y) {
 // The bar value a resting drag at y moves to after dt seconds: a page within
 // half a row of an edge every 0.02 s, a row within one and a half every 0.2 s.
 std::optional<long long> UC_ListView::DragStep(double y, double dt) const {
-    const double Hr = store_.OneHeight();
+    const double Hr = view_.oneHeight;
     const double Hl = list_->HeightTwips();
     const long long v = VBar().Value();
     if (y < 0.5 * Hr) return dt >= 0.02 ? std::optional(v - VBar().Large()) : std::nullopt;

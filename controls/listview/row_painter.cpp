@@ -26,9 +26,9 @@ void UC_ListView::ReDraw() {
 void UC_ListView::DrawRows() {
     Surface& s = list_->Pic();
     s.Cls();
-    const int Hr = store_.OneHeight();
+    const int Hr = view_.oneHeight;
     if (Hr <= 0) return;
-    const int T = store_.TopRow();
+    const int T = view_.topRow;
     const int rows = int(RoundEven(s.ScaleHeight()) / Hr);
     const int count = store_.ItemCount();
     const int cur = store_.SelectedItem();
@@ -47,18 +47,18 @@ void UC_ListView::DrawRows() {
 }
 
 void UC_ListView::DrawShading(Surface& s, int rows) {
-    const int Hr = store_.OneHeight();
-    const int T = store_.TopRow();
+    const int Hr = view_.oneHeight;
+    const int T = view_.topRow;
     for (int j = 0; j <= rows; ++j)
-        if ((T + j) % 2 == 1) s.Fill(0, double(j) * Hr + Px(1), s.ScaleWidth(), double(j + 1) * Hr, kShade);
+        if ((T + j) % 2 == 1) s.Fill(0, double(j) * Hr + PxToTwips(1), s.ScaleWidth(), double(j + 1) * Hr, kShade);
 }
 
 void UC_ListView::DrawIcon(Surface& s, const ListEntry& e, double top) {
     // Scrolled a whole icon to the right, nothing of it is left to show.
-    if (iconDisabled_ != 0 || hOffset_ >= Px(kIconPx) || e.iconType == -1) return;
+    if (iconDisabled_ != 0 || hOffset_ >= PxToTwips(kIconPx) || e.iconType == -1) return;
     const int tpp = Tpp();
-    const int d = RoundEvenInt((double(store_.OneHeight()) / tpp - kIconPx) / 2);
-    const int x = 2 - hOffset_ / tpp;
+    const int d = RoundEvenInt((double(view_.oneHeight) / tpp - kIconPx) / 2);
+    const int x = 2 - TwipsToPx(hOffset_);
     const int y = RoundEvenInt(top / tpp + d);
     const int t = kIconPx * e.iconType;
     s.BitBlt(x, y, kIconPx, kIconPx, icons_, t, kIconPx, Rop::kSrcAnd);
@@ -78,26 +78,26 @@ void UC_ListView::DrawCells(Surface& s, const ListEntry& e, double top) {
         if (size_t(c) >= e.data.size()) continue;
         const QString full = e.data[size_t(c)].ToText();
         if (full.isEmpty()) continue;
-        const int m = k == 1 ? textMargin_ : Px(6);
+        const int m = k == 1 ? textMargin_ : PxToTwips(6);
         const bool right = col.align == 1;
         const QString text = FitText(full, s, col.width - m, right ? 1 : 0);
         double left;
-        if (right) left = col.right - s.TextWidth(text) - Px(6) - X;
-        else left = (k == 1 ? m : col.left + Px(6)) - X;
-        s.Print(left, top + Px(4), text);
+        if (right) left = col.right - s.TextWidth(text) - PxToTwips(6) - X;
+        else left = (k == 1 ? m : col.left + PxToTwips(6)) - X;
+        s.Print(left, top + PxToTwips(4), text);
     }
 }
 
 void UC_ListView::DrawMarks(Surface& s, const ListEntry& e, double top) {
     const double Wl = s.ScaleWidth();
-    const double bottom = top + editorHeight_ + Px(1);
+    const double bottom = top + editorHeight_ + PxToTwips(1);
     auto tint = [&](std::uint32_t colour) {
         s.SetDrawMode(selectedColorMode_);
-        s.Fill(0, top + Px(1), Wl, bottom, colour);
+        s.Fill(0, top + PxToTwips(1), Wl, bottom, colour);
         s.SetDrawMode(kDrawCopyPen);
     };
     if (e.selected == 1) tint(selectedColor_);
-    if (e.hLine != 0) s.Line(0, top + Px(1), Wl, top + Px(1), e.hLine);
+    if (e.hLine != 0) s.Line(0, top + PxToTwips(1), Wl, top + PxToTwips(1), e.hLine);
     if (borderIfBlank_ != 0) {
         const size_t b = size_t(borderIfBlank_ - 1);
         if (b < e.data.size() && e.data[b].IsText() && e.data[b].ToText().isEmpty()) tint(kBlankTint);
@@ -110,7 +110,7 @@ void UC_ListView::DrawSeparators(Surface& s) {
     const double Hl = s.ScaleHeight();
     for (int k = 0; k < cols.Count(); ++k)
         if (!cols[k].hidden) {
-            const double x = cols[k].right - hOffset_ - Px(1);
+            const double x = cols[k].right - hOffset_ - PxToTwips(1);
             s.Line(x, 0, x, Hl, sep);
         }
 }

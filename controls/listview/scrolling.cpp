@@ -65,25 +65,25 @@ void UC_ListView::UserControl_Resize() {
     SetVbarParm();
     HBar().SetValue(0);
     hOffset_ = 0;
-    if (!VBar().Shown()) store_.SetTopRow(0);
-    else if (store_.TopRow() > VBar().Max()) store_.SetTopRow(VBar().Max());
+    if (!VBar().Shown()) view_.topRow = 0;
+    else if (view_.topRow > VBar().Max()) view_.topRow = VBar().Max();
     if (VBar().Shown()) {
-        store_.SetLastDrawnTopRow(store_.TopRow());  // the bar's notification finds nothing new
-        VBar().SetValue(store_.TopRow());
+        view_.lastDrawnTopRow = view_.topRow;  // the bar's notification finds nothing new
+        VBar().SetValue(view_.topRow);
     }
-    store_.SetLastDrawnTopRow(store_.TopRow());
+    view_.lastDrawnTopRow = view_.topRow;
     ReDrawTab(-1);
     ReDraw();
 }
 
 void UC_ListView::SetVbarParm() {
     if (!initialised_) return;
-    const double W = PxToTwips(all_->width()) - Px(4);
-    double H = RoundEven(PxToTwips(all_->height()) - listTop_ - Px(4));
+    const double W = PxToTwips(all_->width()) - PxToTwips(4);
+    double H = RoundEven(PxToTwips(all_->height()) - listTop_ - PxToTwips(4));
     const ColumnTable& cols = store_.Columns();
     const double R = cols.Count() > 0 ? cols[cols.ColumnAt(cols.Count() - 1)].right : 0;
     const long long count = store_.ItemCount();
-    const long long rowH = store_.OneHeight();
+    const long long rowH = view_.oneHeight;
     bool needV = count > 0 && count * rowH >= H;
     double L = needV ? W - kBarSize : W;
     const bool needH = L < R && hbarDisabled_ == 0;
@@ -148,8 +148,8 @@ void UC_ListView::FitHBar(bool need, double L, double R) {
 void UC_ListView::Refresh() {
     if (!initialised_) return;
     SetVbarParm();
-    store_.SetTopRow(0);
-    store_.SetLastDrawnTopRow(0);
+    view_.topRow = 0;
+    view_.lastDrawnTopRow = 0;
     hOffset_ = 0;
     VBar().SetValue(0);
     HBar().SetValue(0);
@@ -161,15 +161,15 @@ void UC_ListView::Refresh() {
 void UC_ListView::BringIntoView(int index, int ifHidden, bool centre) {
     if (initialised_ && index >= 0 && index < store_.ItemCount()) {
         if (!VBar().Shown()) {
-            store_.SetTopRow(0);
-            store_.SetLastDrawnTopRow(0);
+            view_.topRow = 0;
+            view_.lastDrawnTopRow = 0;
         } else {
-            const int P = rowsPerPage_, T = store_.TopRow();
+            const int P = rowsPerPage_, T = view_.topRow;
             const int want = centre ? index - RoundEvenInt(P / 2.0) : index;
             if (ifHidden == 0 || index < T || index > T + P - 1) {
                 const int top = std::clamp(want, 0, std::max(0, VBar().Max()));
-                store_.SetTopRow(top);
-                store_.SetLastDrawnTopRow(top);
+                view_.topRow = top;
+                view_.lastDrawnTopRow = top;
                 VBar().SetValue(top);
             }
         }
@@ -209,11 +209,11 @@ void UC_ListView::VBarScroll(int notches) {
 
 void UC_ListView::VSync() {
     if (!initialised_) return;
-    store_.SetTopRow(VBar().Value());
-    if (store_.TopRow() == store_.LastDrawnTopRow()) return;
+    view_.topRow = VBar().Value();
+    if (view_.topRow == view_.lastDrawnTopRow) return;
     // Recorded before the events run so that a nested notification for the
     // same row does not paint again.
-    store_.SetLastDrawnTopRow(store_.TopRow());
+    view_.lastDrawnTopRow = view_.topRow;
     ReDraw();
     if (barNoDoEvents_ == 0) DoEvents();
 }

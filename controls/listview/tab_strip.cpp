@@ -32,11 +32,11 @@ void UC_ListView::DrawTab(Surface& s, int p, const ColumnInfo& c, bool pushed) {
     const int b = pushed ? 1 : 0;
     s.StretchBlt(TwipsToPx(c.left - X), 0, TwipsToPx(c.width), TwipsToPx(ht), tabGrad_, 0, 0, 1,
                  tabGrad_.HeightPx());
-    const QString cap = FitText(c.name, s, c.width - Px(6), c.align != 0 ? 1 : 0);
+    const QString cap = FitText(c.name, s, c.width - PxToTwips(6), c.align != 0 ? 1 : 0);
     double left;
-    if (c.align == 1 && noAlign4Tab_ == 0) left = c.right - s.TextWidth(cap) - Px(6 + b) - X;
-    else left = (p == 0 ? 0 : c.left) + Px(6 + b) - X;
-    s.Print(left, Px(3 + b), cap);
+    if (c.align == 1 && noAlign4Tab_ == 0) left = c.right - s.TextWidth(cap) - PxToTwips(6 + b) - X;
+    else left = (p == 0 ? 0 : c.left) + PxToTwips(6 + b) - X;
+    s.Print(left, PxToTwips(3 + b), cap);
     s.DrawEdge(TwipsToPx(c.left - X), 0, TwipsToPx(c.left - X + c.width), TwipsToPx(ht),
                b ? kEdgeSunken : kEdgeRaised, kBfRect | kBfSoft);
 }
@@ -59,7 +59,7 @@ void UC_ListView::TabMouse(QEvent::Type type, QMouseEvent* e) {
             SetPointerShape(EdgeAt(x) >= 0 ? kResizePointer : 0);
         } else if ((e->buttons() & Qt::LeftButton) && resizeCol_ != -1 &&
                    pointerShape_ == kResizePointer && cols.Has(resizeCol_)) {
-            cols.SetWidth(resizeCol_, RoundEvenInt(x + Px(3)) - cols[resizeCol_].left);
+            cols.SetWidth(resizeCol_, RoundEvenInt(x + PxToTwips(3)) - cols[resizeCol_].left);
             ReDrawTab(-1);
         }
         break;

@@ -54,14 +54,14 @@ UC_ListView::~UC_ListView() {
 }
 
 void UC_ListView::SetOneHeight(std::int32_t twips) {
-    store_.SetOneHeight(twips);
+    view_.oneHeight = twips;
     if (editorHeight_ == 0) editorHeight_ = twips;
 }
 
 void UC_ListView::SetOneHeight() {
     const std::int32_t h =
-        static_cast<std::int32_t>(RoundEven(list_->Pic().TextHeight(QStringLiteral("|")))) + Px(6);
-    store_.SetOneHeight(h);
+        static_cast<std::int32_t>(RoundEven(list_->Pic().TextHeight(QStringLiteral("|")))) + PxToTwips(6);
+    view_.oneHeight = h;
     editorHeight_ = h;
 }
 
@@ -88,7 +88,7 @@ void UC_ListView::SetStyle(float size, bool bold, const QString& name, std::uint
 
 void UC_ListView::Init() {
     store_.Init();
-    textMargin_ = iconDisabled_ ? Px(6) : Px(22);
+    textMargin_ = iconDisabled_ ? PxToTwips(6) : PxToTwips(22);
     // With the program's own fonts a view nobody styled still gets one of them.
     if (globals::FontSubstitution == 1 && !styleSet_)
         SetStyle(9, false, globals::DefaultFontFace, kWindowText, kWindow);

@@ -1,6 +1,7 @@
 #pragma once
-// UC_ListView: the playlist view. It owns the item store and exposes every
-// item operation under the names the rest of the program uses.
+// UC_ListView: the playlist view. It owns the item store (the entries) and
+// its own view state (row height, scroll position, click memories), and
+// exposes every item operation under the names the rest of the program uses.
 //
 // Property convention: a read/write property P is read as P(args...) and
 // written as SetP(args..., value), the value always last
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include "controls/listview/store/item_store.h"
+#include "controls/listview/store/view_state.h"
 #include "controls/surface.h"
 
 class QComboBox;
@@ -44,6 +46,7 @@ public:
 
     ItemStore& Store() { return store_; }
     const ItemStore& Store() const { return store_; }
+    const ListViewState& ViewState() const { return view_; }
 
     // --- Counts and storage ---
     int NumData() const { return store_.NumData(); }
@@ -57,7 +60,10 @@ public:
     bool InsertItem(int index, int num = 1) { return store_.InsertItem(index, num); }
     void DeleteItem(int index) { store_.DeleteItem(index); }
     void DeleteItemEx(int from, int to) { store_.DeleteItemEx(from, to); }
-    void DeleteAll() { store_.DeleteAll(); }
+    void DeleteAll() {
+        store_.DeleteAll();
+        view_.ForgetRows();
+    }
     void DeleteSelected() { store_.DeleteSelected(); }
 
     // --- Per-entry fields ---
@@ -77,14 +83,15 @@ public:
     // --- Selection and cursor ---
     int SelectedItem() const { return store_.SelectedItem(); }
     void SetSelectedItem(int v) { store_.SetSelectedItem(v); }
-    int SelectedData() const { return store_.SelectedData(); }
+    // Column of the last left press on the rows, 0 when beyond NumData.
+    int SelectedData() const { return view_.clickedColumn < NumData() ? view_.clickedColumn : 0; }
     int NumSelectedItems() const { return store_.NumSelectedItems(); }
     bool MultiSelected() const { return store_.MultiSelected(); }
     void SelectAll() { store_.SelectAll(); }
     void UnSelectAll() { store_.UnSelectAll(); }
     void MoveCursor(int isDown) { store_.MoveCursor(isDown); }
     void ExchangeItem(int plus) { store_.ExchangeItem(plus); }
-    int YsItem(float y) const { return store_.YsItem(y); }
+    int YsItem(float y) const { return view_.YsItem(y, store_.ItemCount()); }
 
     // --- Ordering ---
     bool ReOrder(int orderItem, int force) { return store_.ReOrder(orderItem, force); }
@@ -96,7 +103,7 @@ public:
     int ComboIndex(int index, int dataIdx) const { return store_.ComboIndex(index, dataIdx); }
 
     // --- Set-up and geometry ---
-    std::int32_t OneHeight() const { return store_.OneHeight(); }
+    std::int32_t OneHeight() const { return view_.oneHeight; }
     void SetOneHeight(std::int32_t twips);
     // Row height from the list font: the height of "|" plus 6 px.
     void SetOneHeight();
@@ -110,7 +117,7 @@ public:
     void ShowSelected(int ifHidden);
     void ShowItem(int topItem, int ifHidden);
     int RowsPerPage() const { return rowsPerPage_; }
-    int TopRow() const { return store_.TopRow(); }
+    int TopRow() const { return view_.topRow; }
     std::int32_t HOffset() const { return hOffset_; }
 
     // --- Appearance ---
@@ -268,6 +275,7 @@ private:
     bool EditorKey(bool isCombo, int n, QKeyEvent* e);
 
     ItemStore store_;
+    ListViewState view_;
     QWidget* all_;
     SurfaceWidget* tab_;
     SurfaceWidget* list_;

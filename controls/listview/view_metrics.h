@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "controls/surface.h"
-#include "controls/units.h"
 #include "support/ui/syscolors.h"
+#include "support/units.h"
 
 namespace rilumo::listview {
 
@@ -17,8 +17,5 @@ inline constexpr std::uint32_t kWindowText = kSysColorFlag + kColorWindowText;
 
 // PointerShape over a column edge.
 inline constexpr int kResizePointer = 9;
-
-// n pixels in twips.
-inline int Px(int n) { return PxToTwips(n); }
 
 }  // namespace rilumo::listview

@@ -16,6 +16,7 @@
 #include "support/rounding.h"
 #include "support/settings.h"
 #include "support/text.h"
+#include "support/units.h"
 
 namespace rilumo {
 
@@ -28,8 +29,6 @@ std::vector<FontEntry> fontTable;
 
 int systemLanguageId() { return languageProbe ? languageProbe() : LanguageIdOf(QLocale::system()); }
 bool rendersJapanese() { return japaneseProbe ? japaneseProbe() : DefaultFontRendersJapanese(); }
-
-int tpp() { return globals::TwipsPerPixel > 0 ? globals::TwipsPerPixel : 1; }
 
 // The face as a 32-byte name field holds it: at most 31 bytes, whole characters.
 QString fitFaceField(const QString& face) {
@@ -129,9 +128,10 @@ void CreateFontEntry(float size, short bold, short italic, const QString& face) 
     e.face = face;
     const QString trimmed = TrimSpaces(face);
     const float scale = trimmed == QStringLiteral("メイリオ") ? 1.3f : 1.0f;
-    const float height = size * 20.0f * scale / static_cast<float>(tpp());
+    // A point size is no position: its twips divide exactly and round after.
+    const float height = size * 20.0f * scale / static_cast<float>(Tpp());
     e.pixelHeight = RoundEvenInt(std::fabs(height));
-    if (bold == -1) e.weight = RoundEvenInt(15.0 / tpp() * 700.0);
+    if (bold == -1) e.weight = RoundEvenInt(15.0 / Tpp() * 700.0);
     e.charset = trimmed == QStringLiteral("Impact") ? 0 : 128;
 
     e.font.setFamily(fitFaceField(trimmed));

@@ -8,7 +8,6 @@
 #include <type_traits>
 
 #include "support/error_trap.h"
-#include "support/rounding.h"
 
 namespace rilumo {
 
@@ -114,11 +113,7 @@ void ItemStore::DeleteItemEx(int from, int to) {
 void ItemStore::DeleteAll() {
     std::vector<ListEntry>().swap(entries_);
     cursor_ = -1;
-    topRow_ = 0;
-    lastDrawnTopRow_ = 0;
     lastSortColumn_ = -1;
-    shiftRangeDone_ = false;
-    ctrlPending_ = false;
 }
 
 void ItemStore::DeleteSelected() {
@@ -233,6 +228,10 @@ void ItemStore::DeselectAll() {
     for (ListEntry& e : entries_) e.selected = 0;
 }
 
+void ItemStore::SelectOnly(int lo, int hi) {
+    for (int i = 0; i < ItemCount(); ++i) entries_[size_t(i)].selected = (i >= lo && i <= hi) ? 1 : 0;
+}
+
 void ItemStore::SetSelectedItem(int v) {
     cursor_ = std::clamp(v, -1, std::max(ItemCount() - 1, -1));
     if (HasCursor()) entries_[static_cast<size_t>(cursor_)].selected = 1;
@@ -279,13 +278,6 @@ void ItemStore::ExchangeItem(int plus) {
     std::swap(entries_[static_cast<size_t>(cursor_)], entries_[static_cast<size_t>(target)]);
     cursor_ = static_cast<int>(target);
     entries_[static_cast<size_t>(cursor_)].selected = 1;
-}
-
-int ItemStore::YsItem(float y) const {
-    const long long r = std::clamp(RoundEven(y), -2000000000LL, 2000000000LL);
-    // Without a row height every position lies in the top row.
-    const long long row = oneHeight_ > 0 ? r / oneHeight_ : 0;
-    return static_cast<int>(std::clamp(row + topRow_, 0LL, static_cast<long long>(ItemCount())));
 }
 
 // ---------------------------------------------------------------- combo lists

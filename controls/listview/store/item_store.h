@@ -44,7 +44,7 @@ public:
     int ItemCount() const { return static_cast<int>(entries_.size()); }
 
     // The store's part of the view's Init: a fresh column table for NumData
-    // columns, no entries, no last sort. Cursor and top row are kept.
+    // columns, no entries, no last sort. The cursor is kept.
     void Init();
 
     // Appends num new entries (default entry colour). num <= 0 does nothing.
@@ -58,8 +58,7 @@ public:
     // Removes from .. to inclusive. A range overlapping the list is clamped
     // into it; one wholly outside (or from > to) removes nothing.
     void DeleteItemEx(int from, int to);
-    // No entries, no storage, no cursor, top row 0, no last sort, and the
-    // click memories of the view cleared.
+    // No entries, no storage, no cursor, no last sort.
     void DeleteAll();
     // Removes every entry whose selected field is non-zero; cursor -1.
     void DeleteSelected();
@@ -86,31 +85,14 @@ public:
     // Moves the cursor without touching any selected field (the view's mouse
     // rules decide the selection themselves).
     void SetCursor(int v) { cursor_ = v; }
-    // Column clicked last (set by the view's press handler), 0 when beyond NumData.
-    int SelectedData() const { return clickedColumn_ < numData_ ? clickedColumn_ : 0; }
-    void SetClickedColumn(int k) { clickedColumn_ = k; }
+    // Exactly the entries lo .. hi selected, every other one not; the cursor stays.
+    void SelectOnly(int lo, int hi);
     int NumSelectedItems() const;
     bool MultiSelected() const;
     void SelectAll();
     void UnSelectAll();
     void MoveCursor(int isDown);
     void ExchangeItem(int plus);
-    // Row under vertical position y of the list surface (twips), 0 .. count;
-    // count means below the last entry.
-    int YsItem(float y) const;
-
-    // --- The view's mouse selection (shift: 1 Shift, 2 Ctrl; 3 counts as neither) ---
-    // A left press on row: Shift selects exactly the rows from the cursor (the
-    // first row without one) to row; Ctrl leaves the selection to the release;
-    // a plain press selects row alone, except right after a Shift range on a
-    // selected row (so that the range can be dragged) or after a Ctrl press.
-    // With noMultiSelect non-zero Shift and Ctrl presses are plain ones. Row
-    // becomes the cursor. On an empty list it only drops the cursor and
-    // returns false.
-    bool PressSelect(int row, int shift, std::int32_t noMultiSelect);
-    // A left release: Ctrl (unless noMultiSelect is 1) toggles row and makes
-    // it the cursor; on an empty list it drops the cursor.
-    void ReleaseSelect(int row, int shift, std::int32_t noMultiSelect);
 
     // --- Ordering ---
     // Sorts by data column orderItem; repeating the same column alternates
@@ -131,22 +113,11 @@ public:
     // index accepts -1 and -2.
     int ComboIndex(int index, int dataIdx) const;
 
-    // --- Columns and the view state the operations above share with the view ---
+    // --- Columns and the sort memory the operations above share with the view ---
     ColumnTable& Columns() { return columns_; }
     const ColumnTable& Columns() const { return columns_; }
     std::uint32_t DefaultEntryColor() const { return defaultColor_; }
     void SetDefaultEntryColor(std::uint32_t c) { defaultColor_ = c; }
-    std::int32_t OneHeight() const { return oneHeight_; }
-    void SetOneHeight(std::int32_t h) { oneHeight_ = h; }
-    int TopRow() const { return topRow_; }
-    void SetTopRow(int r) { topRow_ = r; }
-    // 32 bits: a long list scrolled past row 32,767 must not wrap.
-    std::int32_t LastDrawnTopRow() const { return lastDrawnTopRow_; }
-    void SetLastDrawnTopRow(int r) { lastDrawnTopRow_ = r; }
-    bool ShiftRangeDone() const { return shiftRangeDone_; }
-    void SetShiftRangeDone(bool b) { shiftRangeDone_ = b; }
-    bool CtrlPending() const { return ctrlPending_; }
-    void SetCtrlPending(bool b) { ctrlPending_ = b; }
     int LastSortColumn() const { return lastSortColumn_; }
     bool LastSortReversed() const { return lastSortReversed_; }
 
@@ -170,15 +141,9 @@ private:
     int numData_ = 1;
     int numAux_ = 1;
     int cursor_ = -1;
-    int clickedColumn_ = 0;
     std::uint32_t defaultColor_ = kDefaultEntryColor;
     int lastSortColumn_ = -1;
     bool lastSortReversed_ = false;
-    std::int32_t oneHeight_ = 0;
-    int topRow_ = 0;
-    std::int32_t lastDrawnTopRow_ = 0;
-    bool shiftRangeDone_ = false;
-    bool ctrlPending_ = false;
     UniformSource random_;
 };
 

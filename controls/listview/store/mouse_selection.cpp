@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/listview/store/item_store.h"
+#include "controls/listview/store/view_state.h"
 
 namespace rilumo {
 
@@ -11,51 +12,46 @@ constexpr int kShift = 1;
 constexpr int kCtrl = 2;
 }  // namespace
 
-bool ItemStore::PressSelect(int row, int shift, std::int32_t noMultiSelect) {
-    if (entries_.empty()) {
-        SetSelectedItem(-1);
+bool ListViewState::PressSelect(ItemStore& store, int row, int shift, std::int32_t noMultiSelect) {
+    if (store.ItemCount() == 0) {
+        store.SetSelectedItem(-1);
         return false;
     }
-    row = std::clamp(row, 0, ItemCount() - 1);
+    row = std::clamp(row, 0, store.ItemCount() - 1);
     if (shift == kShift && noMultiSelect == 0) {
         // A cursor at the count (its entry was deleted) is no cursor either.
-        const int from = HasCursor() ? cursor_ : 0;
-        const int lo = std::min(from, row), hi = std::max(from, row);
-        for (int i = 0; i < ItemCount(); ++i) entries_[size_t(i)].selected = (i >= lo && i <= hi) ? 1 : 0;
-        shiftRangeDone_ = true;
-        ctrlPending_ = false;
+        const int from = store.HasCursor() ? store.SelectedItem() : 0;
+        store.SelectOnly(std::min(from, row), std::max(from, row));
+        shiftRangeDone = true;
+        ctrlPending = false;
     } else if (shift == kCtrl && noMultiSelect == 0) {
-        shiftRangeDone_ = false;
-        ctrlPending_ = true;
+        shiftRangeDone = false;
+        ctrlPending = true;
     } else {
         bool keep = false;
-        if (shiftRangeDone_) {
-            shiftRangeDone_ = false;
-            keep = entries_[size_t(row)].selected == 1;
+        if (shiftRangeDone) {
+            shiftRangeDone = false;
+            keep = store.IsSelected(row) == 1;
         }
-        if (!keep && ctrlPending_) {
-            ctrlPending_ = false;
+        if (!keep && ctrlPending) {
+            ctrlPending = false;
             keep = true;
         }
-        if (!keep) {
-            DeselectAll();
-            entries_[size_t(row)].selected = 1;
-        }
+        if (!keep) store.SelectOnly(row, row);
     }
-    cursor_ = row;
+    store.SetCursor(row);
     return true;
 }
 
-void ItemStore::ReleaseSelect(int row, int shift, std::int32_t noMultiSelect) {
+void ListViewState::ReleaseSelect(ItemStore& store, int row, int shift, std::int32_t noMultiSelect) {
     if (shift != kCtrl || noMultiSelect == 1) return;
-    if (entries_.empty()) {
-        SetSelectedItem(-1);
+    if (store.ItemCount() == 0) {
+        store.SetSelectedItem(-1);
         return;
     }
-    row = std::clamp(row, 0, ItemCount() - 1);
-    ListEntry& e = entries_[size_t(row)];
-    e.selected = e.selected == 1 ? 0 : 1;
-    cursor_ = row;
+    row = std::clamp(row, 0, store.ItemCount() - 1);
+    store.SetIsSelected(row, store.IsSelected(row) == 1 ? 0 : 1);
+    store.SetCursor(row);
 }
 
 }  // namespace rilumo

@@ -150,6 +150,15 @@ TEST(UCListViewInput, EventsOfPressesReleasesAndDoubleClicks) {
     EXPECT_EQ(v.lv.SelectedItem(), -1);
 }
 
+TEST(UCListViewInput, SelectedDataIsThePressedColumnWithinNumData) {
+    View v(2);  // two columns of 100 px
+    v.Fill(3);
+    v.Mouse(QEvent::MouseButtonPress, QPointF(150, 9));
+    EXPECT_EQ(v.lv.SelectedData(), 1);
+    v.lv.SetNumData(1);  // only stored: the remembered column now lies beyond it
+    EXPECT_EQ(v.lv.SelectedData(), 0);
+}
+
 TEST(UCListViewInput, ShiftPressWithoutACursorSelectsFromTheTop) {
     View v;
     v.Fill(6);

@@ -294,7 +294,7 @@ TEST(UCListViewPaint, LongListScrollsPastRow32767WithoutWrapping) {
         v.lv.VBarMove(delta);
         EXPECT_EQ(v.lv.TopRow(), want);
         EXPECT_EQ(v.lv.VBarValue(), want);
-        EXPECT_EQ(v.lv.Store().LastDrawnTopRow(), want);
+        EXPECT_EQ(v.lv.ViewState().lastDrawnTopRow, want);
         EXPECT_TRUE(firstRowShows(want)) << want;
     }
 }

@@ -101,6 +101,9 @@ TEST(UCListView, ScrollRangeAndCentring) {
     EXPECT_EQ(v.lv.TopRow(), 45);
     v.lv.VBarScroll(-1);
     EXPECT_EQ(v.lv.TopRow(), 42);
+    v.lv.DeleteAll();  // the scroll position goes with the entries
+    EXPECT_EQ(v.lv.TopRow(), 0);
+    EXPECT_EQ(v.lv.ViewState().lastDrawnTopRow, 0);
 }
 
 TEST(UCListView, ShiftAndCtrlClicks) {
@@ -117,4 +120,7 @@ TEST(UCListView, ShiftAndCtrlClicks) {
     EXPECT_EQ(v.lv.IsSelected(3), 0);
     EXPECT_EQ(v.lv.SelectedItem(), 3);
     EXPECT_EQ(clicked, 4);
+    ASSERT_TRUE(v.lv.ViewState().ctrlPending);
+    v.lv.DeleteAll();  // so do the click memories
+    EXPECT_FALSE(v.lv.ViewState().ctrlPending);
 }

@@ -82,24 +82,27 @@ TEST(ItemStoreSelection, ExchangeItemSwapsWholeEntriesWithinTheList) {
 
 TEST(ItemStoreSelection, YsItemMapsPositionsToRowsIncludingBelowTheLast) {
     ItemStore s = StoreWith({"a", "b", "c", "d", "e"});
-    s.SetOneHeight(270);
-    EXPECT_EQ(s.YsItem(0), 0);
-    EXPECT_EQ(s.YsItem(269.4f), 0);
-    EXPECT_EQ(s.YsItem(269.6f), 1);  // rounded before dividing
-    EXPECT_EQ(s.YsItem(-500), 0);
-    EXPECT_EQ(s.YsItem(10000), 5);
-    s.SetTopRow(3);
-    EXPECT_EQ(s.YsItem(300), 4);
-    EXPECT_EQ(s.YsItem(600), 5);
-    EXPECT_EQ(s.YsItem(std::numeric_limits<float>::quiet_NaN()), 3);
-    EXPECT_EQ(s.YsItem(std::numeric_limits<float>::infinity()), 3);
-    EXPECT_EQ(s.YsItem(3e38f), 5);
-    s.SetOneHeight(0);  // not set up yet: no division by zero
-    EXPECT_EQ(s.YsItem(1000), 3);
+    ListViewState view;
+    auto ys = [&](float y) { return view.YsItem(y, s.ItemCount()); };
+    view.oneHeight = 270;
+    EXPECT_EQ(ys(0), 0);
+    EXPECT_EQ(ys(269.4f), 0);
+    EXPECT_EQ(ys(269.6f), 1);  // rounded before dividing
+    EXPECT_EQ(ys(-500), 0);
+    EXPECT_EQ(ys(10000), 5);
+    view.topRow = 3;
+    EXPECT_EQ(ys(300), 4);
+    EXPECT_EQ(ys(600), 5);
+    EXPECT_EQ(ys(std::numeric_limits<float>::quiet_NaN()), 3);
+    EXPECT_EQ(ys(std::numeric_limits<float>::infinity()), 3);
+    EXPECT_EQ(ys(3e38f), 5);
+    view.oneHeight = 0;  // not set up yet: no division by zero
+    EXPECT_EQ(ys(1000), 3);
 }
 
 TEST(ItemStoreSelection, MousePressAndReleaseRules) {
     ItemStore s = StoreWith({"a", "b", "c", "d", "e", "f"});
+    ListViewState view;
     auto selected = [&] {
         QString out;
         for (int i = 0; i < s.ItemCount(); ++i) out += s.IsSelected(i) ? 'x' : '.';
@@ -126,14 +129,14 @@ TEST(ItemStoreSelection, MousePressAndReleaseRules) {
         {kPress, 2, 3, 0, "..x...", 2},    // Shift with Ctrl counts as neither
     };
     for (const auto& st : steps) {
-        if (st.op == kPress) EXPECT_TRUE(s.PressSelect(st.row, st.shift, st.noMultiSelect));
-        else s.ReleaseSelect(st.row, st.shift, st.noMultiSelect);
+        if (st.op == kPress) EXPECT_TRUE(view.PressSelect(s, st.row, st.shift, st.noMultiSelect));
+        else ListViewState::ReleaseSelect(s, st.row, st.shift, st.noMultiSelect);
         EXPECT_EQ(selected(), st.selected) << "row " << st.row << " shift " << st.shift;
         EXPECT_EQ(s.SelectedItem(), st.cursor);
     }
     ItemStore empty;
     empty.SetCursor(2);
-    EXPECT_FALSE(empty.PressSelect(0, 0, 0));
+    EXPECT_FALSE(view.PressSelect(empty, 0, 0, 0));
     EXPECT_EQ(empty.SelectedItem(), -1);
 }
 

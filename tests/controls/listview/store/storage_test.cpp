@@ -156,17 +156,19 @@ TEST(ItemStoreStorage, DeleteAllForgetsCursorViewStateAndLastSort) {
     ItemStore s = StoreWith({"b", "a"});
     s.ReOrder(0, 0);
     s.SetSelectedItem(1);
-    s.SetTopRow(1);
-    s.SetLastDrawnTopRow(1);
-    s.SetShiftRangeDone(true);
-    s.SetCtrlPending(true);
+    ListViewState view;
+    view.topRow = 1;
+    view.lastDrawnTopRow = 1;
+    view.shiftRangeDone = true;
+    view.ctrlPending = true;
     s.DeleteAll();
+    view.ForgetRows();  // the view's DeleteAll does both
     EXPECT_EQ(s.ItemCount(), 0);
     EXPECT_EQ(s.SelectedItem(), -1);
-    EXPECT_EQ(s.TopRow(), 0);
-    EXPECT_EQ(s.LastDrawnTopRow(), 0);
-    EXPECT_FALSE(s.ShiftRangeDone());
-    EXPECT_FALSE(s.CtrlPending());
+    EXPECT_EQ(view.topRow, 0);
+    EXPECT_EQ(view.lastDrawnTopRow, 0);
+    EXPECT_FALSE(view.shiftRangeDone);
+    EXPECT_FALSE(view.ctrlPending);
     // A fresh fill sorted on the same column comes out ascending.
     s.AddItem(2);
     s.SetValue(0, 0, "b");

@@ -1,10 +1,12 @@
 #pragma once
-// Builders and readers shared by the item store tests.
+// Builders and readers shared by the item store tests (and the view state
+// whose rules they run against a store).
 
 #include <QString>
 #include <QStringList>
 
 #include "controls/listview/store/item_store.h"
+#include "controls/listview/store/view_state.h"
 
 namespace rilumo::test {
 
