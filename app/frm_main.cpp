@@ -22,6 +22,7 @@
 #include "support/paths.h"
 #include "support/rounding.h"
 #include "support/settings.h"
+#include "support/units.h"
 #include "support/ui/fonts.h"
 #include "support/ui/wheel_hook.h"
 #include "support/ui/window_placement.h"
@@ -39,8 +40,6 @@ constexpr int kPictureLeft = 30, kPictureTop = 75, kPictureWidth = 5055, kPictur
 
 const char* const kMenuFileCaptions[6] = {"読み込み", "保存", "フォルダから", "フォルダからランダム",
                                           "ランダマイズ", "クリア"};
-
-int px(int twips) { return twips / globals::TwipsPerPixel; }
 
 // A stored switch as a 32-bit integer; text that is no number reads as 0.
 std::int32_t switchValue(const QString& key) { return ToInt32Or(ReadSetting(key, 0), 0); }
@@ -160,12 +159,12 @@ void FrmMain::Form_DblClick() {
     Trap([this] {
         if (isMaximized() || isMinimized() || isFullScreen()) return;
         const int frame = frameGeometry().width() - width();
-        resize(std::max(1, px(kPictureWidth) + 16 - frame), height());
+        resize(std::max(1, TwipsToPx(kPictureWidth) + 16 - frame), height());
     });
 }
 
-int FrmMain::ClientWidthTwips() const { return client_->width() * globals::TwipsPerPixel; }
-int FrmMain::ClientHeightTwips() const { return client_->height() * globals::TwipsPerPixel; }
+int FrmMain::ClientWidthTwips() const { return PxToTwips(client_->width()); }
+int FrmMain::ClientHeightTwips() const { return PxToTwips(client_->height()); }
 
 void FrmMain::Load() {
     if (loaded_) return;
@@ -176,14 +175,14 @@ void FrmMain::Load() {
         const double dpi = s->logicalDotsPerInchX();
         if (dpi > 0) globals::TwipsPerPixel = std::max(1, RoundEvenInt(1440.0 / dpi));
     }
-    resize(px(kClientWidth), px(kClientHeight) + menuBar()->sizeHint().height());
+    resize(TwipsToPx(kClientWidth), TwipsToPx(kClientHeight) + menuBar()->sizeHint().height());
     pictureF_->MoveTwips(kPictureLeft, kPictureTop, kPictureWidth, kPictureHeight);
     picPlay_->MoveTwips(285, 90, 2280, 480);
     playButtons_->MoveTwips(2625, 90, 2175, 495);
     progBar_->MoveTwips(285, 600, 2295, 375);
-    imageOA_[0]->setGeometry(px(3210), px(645), px(915), px(345));
-    imageOA_[1]->setGeometry(px(4110), px(885), px(960), px(345));
-    imageOA_[2]->setGeometry(px(4110), px(630), px(960), px(345));
+    imageOA_[0]->setGeometry(TwipsToPx(3210), TwipsToPx(645), TwipsToPx(915), TwipsToPx(345));
+    imageOA_[1]->setGeometry(TwipsToPx(4110), TwipsToPx(885), TwipsToPx(960), TwipsToPx(345));
+    imageOA_[2]->setGeometry(TwipsToPx(4110), TwipsToPx(630), TwipsToPx(960), TwipsToPx(345));
 
     // 2. Work in the program folder (the command-line path was resolved before).
     QDir::setCurrent(AppFolder());
@@ -316,17 +315,17 @@ void FrmMain::RestorePlacement() {
 }
 
 void FrmMain::FitOnScreen() {
-    FitWindowOnScreens(this, QSize(px(kPictureWidth) / 2, menuBar()->sizeHint().height() + px(kListTop)));
+    FitWindowOnScreens(this, QSize(TwipsToPx(kPictureWidth) / 2, menuBar()->sizeHint().height() + TwipsToPx(kListTop)));
 }
 
 void FrmMain::RunLayout() {
     if (isMinimized()) return;
     const int width = ClientWidthTwips();
     const int height = std::max(0, ClientHeightTwips() - kListTop);
-    Trap([&] { lv_->setGeometry(0, px(kListTop), px(width), px(height)); });
+    Trap([&] { lv_->setGeometry(0, TwipsToPx(kListTop), TwipsToPx(width), TwipsToPx(height)); });
     Trap([&] { lv_->SetTabWidth(0, std::max(0, width - 420)); });
     Trap([&] { lv_->UserControl_Resize(); });
-    Trap([&] { pictureF_->move(px((width - kPictureWidth) / 2), px(kPictureTop)); });
+    Trap([&] { pictureF_->move(TwipsToPx((width - kPictureWidth) / 2), TwipsToPx(kPictureTop)); });
     Trap([&] { PaintWindowBackground(); });
 }
 
