@@ -11,13 +11,13 @@ void C_DShow::SetFileName(const QString& name) {
     ToMS_ = 0;
     if (name == FileName_) return;
     FileName_ = name;
-    try {
+    // A file that does not load leaves the player idle, whatever the flag says.
+    const bool ok = Ignore([&] {
         if (!IsRegularFile(name)) Fail("no such file");
         Load(name);
-        loaded_ = 1;
-    } catch (...) {
-        ForgetFile();
-    }
+    });
+    if (ok) loaded_ = 1;
+    else ForgetFile();
 }
 
 void C_DShow::Load(const QString& name) {
