@@ -84,11 +84,13 @@ void FrmMain::Tick() {
         }
     }
     C_FGraph& player = Player();
+    player.Poll();
     std::int32_t m = player.mode();
     if (m != state_.lastSeenMode) {
         quietTicks_ = 0;
-        // The read that finds the end of a track reports it once and stops the
-        // graph, so this second read normally says "stopped" already.
+        // The poll that finds the end of a track reports it once and stops the
+        // graph, so after a second poll this read normally says "stopped".
+        player.Poll();
         m = player.mode();
         state_.lastSeenMode = m;
         switch (m) {

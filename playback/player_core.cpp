@@ -44,7 +44,7 @@ void PlayerCore::SetPlaySpeed(float speed) {
     if (liveControls_ && ctx_.Position) Trap([&] { ctx_.Position->SetRate(PlaySpeed_); });
 }
 
-std::int32_t PlayerCore::PositionNow(std::int32_t kind) {
+std::int32_t PlayerCore::PositionOf(std::int32_t kind) const {
     if (playing_ == 0 || loaded_ == 0) return 0;
     std::int32_t result = 0;
     Trap([&] {
@@ -56,9 +56,22 @@ std::int32_t PlayerCore::PositionNow(std::int32_t kind) {
         case 2: result = RoundToInt32(ToMS_ - current); break;
         default: break;
         }
-        // The value read before the stop is still the answer.
+    });
+    return result;
+}
+
+void PlayerCore::StopPastToMS() {
+    if (playing_ == 0 || loaded_ == 0) return;
+    Trap([&] {
+        if (!ctx_.Position) Fail("no position interface");
         if (ToMS_ > 0 && ToMS_ != Length_ && ctx_.Position->CurrentPosition() * 1000.0 > ToMS_) StopIO();
     });
+}
+
+std::int32_t PlayerCore::PositionNow(std::int32_t kind) {
+    // The value read before the stop is still the answer.
+    const std::int32_t result = PositionOf(kind);
+    StopPastToMS();
     return result;
 }
 

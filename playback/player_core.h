@@ -38,11 +38,15 @@ public:
 protected:
     explicit PlayerCore(bool liveControls) : liveControls_(liveControls) {}
 
-    // Position(kind) and mode of a player whose own work is done: 0 elapsed,
-    // 1 left to the end, 2 left to ToMS (past a ToMS short of the end the
-    // player stops); mode 2 paused, 3 running, 0 once a run has ended (and
-    // the player stops), 1 otherwise.
+    // Position(kind) of a player whose own work is done: 0 elapsed, 1 left to
+    // the end, 2 left to ToMS. Only reads.
+    std::int32_t PositionOf(std::int32_t kind) const;
+    // Past a ToMS short of the end the player stops.
+    void StopPastToMS();
+    // PositionOf, then StopPastToMS: a read that also stops.
     std::int32_t PositionNow(std::int32_t kind);
+    // Mode 2 paused, 3 running, 0 once a run has ended (and the player
+    // stops), 1 otherwise.
     std::int32_t ModeFor(int state);
     // The state the graph was last asked for; stopped without a graph.
     int GraphState() const;
