@@ -293,15 +293,7 @@ void C_FGraph::Poll() {
 }
 
 void C_FGraph::PollEnd() {
-    if ((Loading() ? wanted_ : GraphState()) != graph::kStateRunning) return;
-    bool ended = false;
-    // A check that fails counts as the end.
-    const bool checked = Trap([&] {
-        if (IsStillRunning() == 1) return;
-        StopIO();
-        ended = true;
-    });
-    if (checked && !ended) return;
+    if (!StopAtEnd(Loading() ? wanted_ : GraphState())) return;
     // The stream's end and a loss of the output may come together, just
     // after the check: that end is the loss.
     if (LostAtEnd()) return;
@@ -324,9 +316,7 @@ std::int32_t C_FGraph::mode() const {
     if (OutputLost()) return LostMode();
     if (ended_) return 0;
     if (!joinedName_.isEmpty()) return 1;
-    const int state = Loading() ? wanted_ : GraphState();
-    if (state == graph::kStatePaused) return 2;
-    return state == graph::kStateRunning ? 3 : 1;
+    return ModeOf(Loading() ? wanted_ : GraphState());
 }
 
 void C_FGraph::CloseWave() {

@@ -35,12 +35,9 @@ public:
     void StopIO() override;
     std::int32_t Play();
     void Pause();
-    // Everything that moves on by itself: the load, the sound output's
-    // return, the join of a prepared file, the end of a track (the graph
-    // stops) and the stop point. A Poll that finds the end makes mode report
-    // 0 until the next Poll or command; mode and Position only read, as often
-    // as anyone asks.
-    void Poll();
+    // Besides the end and the stop point: the load, the sound output's
+    // return and the join of a prepared file.
+    void Poll() override;
     std::int32_t Position(std::int32_t kind) const;
     std::int32_t mode() const;
     void CloseWave();
@@ -139,7 +136,6 @@ private:
     QElapsedTimer loadClock_;    // since the load began
     QElapsedTimer lengthClock_;  // since the graph got ready
     int wanted_ = graph::kStateStopped;  // the state asked for while loading
-    bool ended_ = false;                 // the last Poll found the end of a track
     bool loadFailed_ = false;
     int LoadLimitMs_ = kDefaultLoadLimitMs;
     QString nextName_;

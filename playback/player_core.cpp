@@ -68,29 +68,23 @@ void PlayerCore::StopPastToMS() {
     });
 }
 
-std::int32_t PlayerCore::PositionNow(std::int32_t kind) {
-    // The value read before the stop is still the answer.
-    const std::int32_t result = PositionOf(kind);
-    StopPastToMS();
-    return result;
-}
-
 int PlayerCore::GraphState() const { return ctx_.Control ? ctx_.Control->GetState(10) : graph::kStateStopped; }
 
-std::int32_t PlayerCore::ModeFor(int state) {
-    std::int32_t result = 0;
-    Trap([&] {
-        if (state == graph::kStatePaused) {
-            result = 2;
-        } else if (state != graph::kStateRunning) {
-            result = 1;
-        } else if (IsStillRunning() == 1) {
-            result = 3;
-        } else {
-            StopIO();
-        }
+std::int32_t PlayerCore::ModeOf(int state) {
+    if (state == graph::kStatePaused) return 2;
+    return state == graph::kStateRunning ? 3 : 1;
+}
+
+bool PlayerCore::StopAtEnd(int state) {
+    if (state != graph::kStateRunning) return false;
+    bool ended = false;
+    // A check that fails counts as the end.
+    const bool checked = Trap([&] {
+        if (IsStillRunning() == 1) return;
+        StopIO();
+        ended = true;
     });
-    return result;
+    return ended || !checked;
 }
 
 std::int32_t PlayerCore::IsStillRunning() {

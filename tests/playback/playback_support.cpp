@@ -102,7 +102,7 @@ bool PollUntil(int ms, const std::function<bool()>& poll) {
     return poll();
 }
 
-bool PollUntil(C_FGraph& player, int ms, const std::function<bool()>& poll) {
+bool PollUntil(PlayerCore& player, int ms, const std::function<bool()>& poll) {
     return PollUntil(ms, [&] {
         player.Poll();
         return poll();

@@ -51,7 +51,7 @@ inline constexpr int kPlayDeadlineMs = 20000;
 // Calls poll every 15 ms (pumping events) until it returns true or ms pass.
 bool PollUntil(int ms, const std::function<bool()>& poll);
 // The same with player's Poll before each look, as the window's tick does.
-bool PollUntil(C_FGraph& player, int ms, const std::function<bool()>& poll);
+bool PollUntil(PlayerCore& player, int ms, const std::function<bool()>& poll);
 
 // A player on the null renderer in a private program folder. A test that
 // chooses the catalogue, dev mode or load limit does so before Init.
