@@ -40,8 +40,6 @@ constexpr int kPlayingPicture = 2;
 
 QString TimeText(std::int32_t ms) { return FormatMilliseconds(ms, 1, 0); }
 
-void PollPlayer(C_FGraph& player) { player.mode(); }
-
 }  // namespace
 
 int IsCursorOver(QWidget* window, QWidget* control) {
@@ -109,12 +107,13 @@ void PlaybackController::OnTick() {
 void PlaybackController::Tick() {
     ScrollByWheel();
     C_FGraph& player = Player();
-    PollPlayer(player);
+    player.Poll();
     std::int32_t m = player.mode();
     if (m != state_.lastSeenMode) {
         quietTicks_ = 0;
-        // The read that finds the end of a track reports it once and stops the
-        // graph, so this second read normally says "stopped" already.
+        // The poll that finds the end of a track reports it once and stops the
+        // graph, so after a second poll this read normally says "stopped".
+        player.Poll();
         m = player.mode();
         state_.lastSeenMode = m;
         switch (m) {

@@ -63,11 +63,12 @@ void pollCost(const QString& wav) {
     int sink = 0;
     for (int i = 0; i < 1000; ++i) {
         const auto t0 = Clock::now();
+        p.Poll();
         sink += p.mode() + p.Length() + p.Position(0);
         us.push_back(usSince(t0));
         sleepMs(2);
     }
-    std::printf("poll (mode, Length, Position(0)) while playing: median %.1f us, worst %.1f us over %zu polls%s\n",
+    std::printf("poll (Poll, mode, Length, Position(0)) while playing: median %.1f us, worst %.1f us over %zu polls%s\n",
                 median(us), *std::max_element(us.begin(), us.end()), us.size(), sink ? "" : " (?)");
     p.CloseWave();
 }
@@ -87,7 +88,9 @@ void loadToRunning(const char* label, const QString& a, const QString& b) {
         p.Play();
         toPlay.push_back(usSince(t0) / 1000);
         // The graph gets ready in the background; the polls carry the load on.
-        while (p.Position(0) <= 0 && usSince(t0) < 30e6) std::this_thread::sleep_for(std::chrono::microseconds(200));
+        for (p.Poll(); p.Position(0) <= 0 && usSince(t0) < 30e6; p.Poll()) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
         toSound.push_back(usSince(t0) / 1000);
         if (p.mode() != 3) std::printf("  (%s did not run)\n", label);
         p.StopIO();
@@ -113,7 +116,7 @@ void cpuBeside(const QString& mp3) {
     const auto t0 = Clock::now();
     p.Play();
     // The window's timer: a poll every 15 ms until the end is reported.
-    while (p.mode() != 0 && usSince(t0) < 40e6) {
+    for (p.Poll(); p.mode() != 0 && usSince(t0) < 40e6; p.Poll()) {
         p.Position(0);
         sleepMs(15);
     }

@@ -29,6 +29,7 @@ bool playPast(C_FGraph& p, int ms) {
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < 20000) {
+        p.Poll();
         if (p.mode() == 3 && p.Position(0) > ms) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(15));
     }

@@ -11,13 +11,13 @@ void C_DShow::SetFileName(const QString& name) {
     ToMS_ = 0;
     if (name == FileName_) return;
     FileName_ = name;
-    try {
+    // A file that does not load leaves the player idle, whatever the flag says.
+    const bool ok = Ignore([&] {
         if (!IsRegularFile(name)) Fail("no such file");
         Load(name);
-        loaded_ = 1;
-    } catch (...) {
-        ForgetFile();
-    }
+    });
+    if (ok) loaded_ = 1;
+    else ForgetFile();
 }
 
 void C_DShow::Load(const QString& name) {
@@ -34,6 +34,7 @@ void C_DShow::Load(const QString& name) {
 }
 
 void C_DShow::StopIO() {
+    ended_ = false;
     if (GraphPlays()) {
         Trap([&] { ctx_.Control->Stop(); });
         Trap([&] { ctx_.Position->SetCurrentPosition(0); });
@@ -41,7 +42,13 @@ void C_DShow::StopIO() {
     playing_ = 0;
 }
 
+void C_DShow::Poll() {
+    ended_ = StopAtEnd(GraphState());
+    StopPastToMS();
+}
+
 std::int32_t C_DShow::Play() {
+    ended_ = false;
     if (loaded_ == 0) return 0;
     if (FromMS_ >= Length_) FromMS_ = 0;
     Ignore([&] { ctx_.Position->SetCurrentPosition(FromMS_ / 1000.0); });
@@ -51,6 +58,7 @@ std::int32_t C_DShow::Play() {
 }
 
 void C_DShow::Pause() {
+    ended_ = false;
     if (ctx_.Control) TogglePause(false);
 }
 

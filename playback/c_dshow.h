@@ -21,8 +21,9 @@ public:
     void SetFromMS(std::int32_t ms) { FromMS_ = std::max(ms, 0); }
     // What was asked for, not what the device reads.
     std::int32_t Attenuation() const { return Attenuation_; }
-    std::int32_t Position(std::int32_t kind) { return PositionNow(kind); }
-    std::int32_t mode() { return ModeFor(GraphState()); }
+    void Poll() override;
+    std::int32_t Position(std::int32_t kind) const { return PositionOf(kind); }
+    std::int32_t mode() const { return ended_ ? 0 : ModeOf(GraphState()); }
     void SetFileName(const QString& name);
     void StopIO() override;
     std::int32_t Play();

@@ -41,17 +41,15 @@ void C_FGraph::SetFileName(const QString& newName) {
     ToMS_ = 0;
     loadFailed_ = false;
     outputGaveUp_ = false;
+    ended_ = false;
     if (name == FileName_) return;
     FileName_ = name;
     stage_ = LoadStage::None;
     wanted_ = graph::kStateStopped;
     bool ok = false;
-    try {
-        ok = Load(name);
-    } catch (...) {
-        ok = false;
-    }
-    if (ok) {
+    // A file that does not load leaves the player idle, whatever the flag says.
+    const bool finished = Ignore([&] { ok = Load(name); });
+    if (finished && ok) {
         loaded_ = 1;
         return;
     }
@@ -91,14 +89,11 @@ bool C_FGraph::Load(const QString& name) {
 }
 
 bool C_FGraph::BeginPreroll(int limitMs) {
-    try {
-        if (!ctx_.Control) return false;
+    if (!ctx_.Control) return false;
+    return Ignore([&] {
         ctx_.Control->SetPrerollLimit(limitMs);
         ctx_.Control->BeginPreroll();
-        return true;
-    } catch (...) {
-        return false;
-    }
+    });
 }
 
 bool C_FGraph::BuildChain() {
@@ -136,7 +131,8 @@ bool C_FGraph::StartDirectLink() {
 void C_FGraph::AdvanceLoad() {
     if (stage_ == LoadStage::None) return;
     bool failed = false;
-    try {
+    // A load that fails on the way leaves the player idle, whatever the flag says.
+    const bool finished = Ignore([&] {
         if (stage_ == LoadStage::Length) {
             ReadLength();
             return;
@@ -162,10 +158,8 @@ void C_FGraph::AdvanceLoad() {
         }
         WriteLines(lines);
         failed = !(stage_ == LoadStage::Chain && StartDirectLink());
-    } catch (...) {
-        failed = true;
-    }
-    if (!failed) return;
+    });
+    if (finished && !failed) return;
     FailLoad();
     // A graph that never got ready may still hold a file or a device.
     DestroyGraph(ctx_);
@@ -198,9 +192,7 @@ void C_FGraph::StartRequested() {
     const int wanted = wanted_;
     wanted_ = graph::kStateStopped;
     if (wanted == graph::kStateStopped) return;
-    try {
-        ctx_.Control->Run();
-    } catch (...) {
+    if (!Ignore([&] { ctx_.Control->Run(); })) {
         playing_ = 0;
         return;
     }
@@ -221,6 +213,7 @@ bool C_FGraph::WaitLoaded(int ms) {
 
 std::int32_t C_FGraph::Play() {
     AdvanceLoad();
+    ended_ = false;
     if (loaded_ == 0) return 0;
     if (OutputLost()) {
         lostAtMs_ = FromMS_;
@@ -234,12 +227,10 @@ std::int32_t C_FGraph::Play() {
         if (Loading()) {
             wanted_ = graph::kStateRunning;
         } else {
-            try {
+            runs = Ignore([&] {
                 if (!ctx_.Control) Fail("no graph");
                 ctx_.Control->Run();
-            } catch (...) {
-                runs = false;
-            }
+            });
         }
     }
     Ignore([&] { ctx_.Position->SetCurrentPosition(FromMS_ / 1000.0); });
@@ -249,6 +240,7 @@ std::int32_t C_FGraph::Play() {
 }
 
 void C_FGraph::StopIO() {
+    ended_ = false;
     if (OutputLost()) {
         // The file stays loaded: the output is still looked for.
         lostWanted_ = graph::kStateStopped;
@@ -270,6 +262,7 @@ void C_FGraph::StopIO() {
 }
 
 void C_FGraph::Pause() {
+    ended_ = false;
     if (OutputLost()) {
         // It reads as paused, so the toggle resumes: playback goes on once
         // the output is back.
@@ -286,9 +279,29 @@ void C_FGraph::Pause() {
     }
 }
 
-std::int32_t C_FGraph::Position(std::int32_t kind) {
+void C_FGraph::Poll() {
+    ended_ = false;
     AdvanceLoad();
-    if (!OutputLost()) return PositionNow(kind);
+    if (CheckOutput()) return;
+    if (AdvanceNext()) {
+        ended_ = true;
+        return;
+    }
+    if (!joinedName_.isEmpty()) return;
+    PollEnd();
+    if (!OutputLost()) StopPastToMS();
+}
+
+void C_FGraph::PollEnd() {
+    if (!StopAtEnd(Loading() ? wanted_ : GraphState())) return;
+    // The stream's end and a loss of the output may come together, just
+    // after the check: that end is the loss.
+    if (LostAtEnd()) return;
+    ended_ = true;
+}
+
+std::int32_t C_FGraph::Position(std::int32_t kind) const {
+    if (!OutputLost()) return PositionOf(kind);
     if (playing_ == 0) return 0;
     // Nothing is heard: the time stands where the sound stopped.
     switch (kind) {
@@ -299,16 +312,11 @@ std::int32_t C_FGraph::Position(std::int32_t kind) {
     }
 }
 
-std::int32_t C_FGraph::mode() {
-    AdvanceLoad();
-    if (CheckOutput()) return LostMode();
-    if (AdvanceNext()) return 0;
+std::int32_t C_FGraph::mode() const {
+    if (OutputLost()) return LostMode();
+    if (ended_) return 0;
     if (!joinedName_.isEmpty()) return 1;
-    const std::int32_t m = ModeFor(Loading() ? wanted_ : GraphState());
-    // The stream's end and a loss of the output may come together, just
-    // after the check: that end is the loss.
-    if (m == 0 && LostAtEnd()) return LostMode();
-    return m;
+    return ModeOf(Loading() ? wanted_ : GraphState());
 }
 
 void C_FGraph::CloseWave() {

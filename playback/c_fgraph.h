@@ -1,11 +1,11 @@
 #pragma once
 // The program's one audio player: loads a file into a hand-built graph,
 // plays, pauses, stops, seeks and reports its mode. Passive: the caller
-// polls `mode` and `Position` from its timer; nothing here waits on the
-// streaming threads. A FileName write builds the graph and returns; the
-// graph gets ready (prerolls) in the background, and the polls of `mode`
-// and `Position` carry the load on: the fallback when a chain fails to
-// preroll, the length, and the run that Play asked for in the meantime.
+// calls Poll from its timer, then reads `mode` and `Position`; nothing here
+// waits on the streaming threads. A FileName write builds the graph and
+// returns; the graph gets ready (prerolls) in the background, and Poll
+// carries the load on: the fallback when a chain fails to preroll, the
+// length, and the run that Play asked for in the meantime.
 
 #include <QElapsedTimer>
 #include <QString>
@@ -35,8 +35,11 @@ public:
     void StopIO() override;
     std::int32_t Play();
     void Pause();
-    std::int32_t Position(std::int32_t kind);
-    std::int32_t mode();
+    // Besides the end and the stop point: the load, the sound output's
+    // return and the join of a prepared file.
+    void Poll() override;
+    std::int32_t Position(std::int32_t kind) const;
+    std::int32_t mode() const;
     void CloseWave();
 
     // The graph of FileName is still getting ready. Meanwhile Play, Pause and
@@ -47,9 +50,10 @@ public:
     bool LoadFailed() const { return loadFailed_; }
     // Nothing left to do for the last FileName write: ready with its length, or failed.
     bool LoadSettled() const { return stage_ == LoadStage::None; }
-    // For callers that want the old synchronous load: carries the load on for
-    // at most ms, until it has ended and the length is known, or the sound
-    // output is found lost. True when the file is loaded and ready.
+    // For callers that want the old synchronous load: carries the load, and
+    // only the load, on for at most ms, until it has ended and the length is
+    // known, or the sound output is found lost. True when the file is loaded
+    // and ready.
     bool WaitLoaded(int ms);
     // How long a load may take to get ready before it fails as timed out
     // (the direct link may take a fifth more); from the next FileName write.
@@ -101,6 +105,8 @@ private:
     };
 
     void MatchRenderer();
+    // The stream of a running graph has ended: stop and report it once.
+    void PollEnd();
     bool Load(const QString& name);
     bool BeginPreroll(int limitMs);
     bool StartDirectLink();

@@ -50,7 +50,7 @@ bool C_FGraph::PrepareNext(const QString& name) {
     GraphContext next;
     copyChoices(ctx_, next);
     bool spliced = false;
-    try {
+    Ignore([&] {
         CreateGraph(next);
         int built = SetupPinsToDecode(name, 0, next);
         if (built == 0) {
@@ -62,9 +62,7 @@ bool C_FGraph::PrepareNext(const QString& name) {
             ctx_.Control->SpliceNext(*next.Control);
             spliced = true;
         }
-    } catch (...) {
-        spliced = false;
-    }
+    });
     DestroyGraph(next);
     if (!spliced) return false;
     nextLog_ = held.Take();
@@ -112,11 +110,8 @@ bool C_FGraph::AdvanceNext() {
 
 bool C_FGraph::AdoptJoined() {
     if (joinedName_.isEmpty() || !ctx_.Control) return false;
-    try {
-        ctx_.Control->AdoptNext();
-    } catch (...) {
-        return false;
-    }
+    if (!Ignore([&] { ctx_.Control->AdoptNext(); })) return false;
+    ended_ = false;
     WriteLines(nextLog_);
     nextLog_.clear();
     FileName_ = joinedName_;

@@ -2,7 +2,7 @@
 // restarting, or not there yet when a file starts. The lost graph can play
 // no more, so the file is built again at the lost position, once a second,
 // with the open of the output (which may wait on a dead server) on the
-// graph's worker thread; the polls of mode and Position carry it on.
+// graph's worker thread; Poll carries it on.
 
 #include "playback/c_fgraph.h"
 
@@ -97,16 +97,14 @@ void C_FGraph::StartReopen() {
     // The file built before: what the builder says now is the output's doing.
     HeldLog dropped;
     bool started = false;
-    try {
+    const bool finished = Ignore([&] {
         started = BuildChain();
         if (started) {
             ctx_.Position->SetCurrentPosition(lostAtMs_ / 1000.0);
             started = BeginPreroll(kReopenPrerollMs);
         }
-    } catch (...) {
-        started = false;
-    }
-    if (!started) DestroyGraph(ctx_);
+    });
+    if (!finished || !started) DestroyGraph(ctx_);
 }
 
 void C_FGraph::OutputBack() {

@@ -14,17 +14,6 @@ namespace rilumo {
 
 namespace {
 
-// For the operations that skip a failed call whatever the error-catch flag says.
-template <class Step>
-bool Skip(Step&& step) {
-    try {
-        step();
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
-
 void logError(const QString& line) { WriteLog(line, 1, 1); }
 
 QString lower(const char* name) { return QString::fromUtf8(name).toLower(); }
@@ -128,10 +117,10 @@ void addChain(const QStringList& chain, const QString& path, int wanted, bool st
         const QString n = ComparableName(entry.Name);
         for (const QString& link : chain) {
             if (n != link) continue;
-            Skip([&] {
+            Ignore([&] {
                 graph::Filter& f = ctx.Control->AddFilter(entry);
                 ++added;
-                if (f.IsFileSource() != 0) Skip([&] { f.SetFilename(path); });
+                if (f.IsFileSource() != 0) Ignore([&] { f.SetFilename(path); });
             });
             if (stopEarly && added == wanted) return;
         }
@@ -170,7 +159,7 @@ void DisconnectAll(GraphContext& ctx) {
     if (!ctx.Control) return;
     for (graph::Filter* f : ctx.Control->FilterCollection()) {
         for (const auto& pin : f->Pins()) {
-            if (pin->Direction() != 0) Skip([&] { pin->Disconnect(); });
+            if (pin->Direction() != 0) Ignore([&] { pin->Disconnect(); });
         }
     }
 }
@@ -261,7 +250,7 @@ int SetupPinsToDecode(const QString& path, int attempt, GraphContext& ctx) {
 
 int RenderPinsToDecode(const QString& path, GraphContext& ctx) {
     const QStringList chain = {ctx.SourceName, ctx.RendererName};
-    try {
+    const bool added = Trap([&] {
         if (!ctx.Control) Fail("no graph");
         if (!ctx.RegisteredFilters) Fail("no registered filters");
         for (const graph::RegFilter& entry : *ctx.RegisteredFilters) {
@@ -272,10 +261,8 @@ int RenderPinsToDecode(const QString& path, GraphContext& ctx) {
                 if (f.IsFileSource() != 0) f.SetFilename(path);
             }
         }
-    } catch (...) {
-        if (globals::ErrorCatch) throw;
-        return 0;
-    }
+    });
+    if (!added) return 0;
     if (ConnectFilters(chain[0], chain[1], ctx) == 0) {
         logError(QStringLiteral("RenderPinsToDecode ") + chain[0] + QStringLiteral("#") + chain[1] +
                  QStringLiteral(" connect failed"));
@@ -284,57 +271,66 @@ int RenderPinsToDecode(const QString& path, GraphContext& ctx) {
     return 1;
 }
 
-int ConnectFilters(const QString& up, const QString& down, GraphContext& ctx) {
-    try {
-        if (!ctx.Control) Fail("no graph");
-        graph::Pin* out = nullptr;
-        graph::Pin* in = nullptr;
-        bool upFound = false;
-        bool downFound = false;
-        for (graph::Filter* f : ctx.Control->FilterCollection()) {
-            const QString n = f->Name().toLower();
-            if (n == up) {
-                if (upFound) continue;
-                std::vector<graph::Pin*> outputs;
-                for (const auto& p : f->Pins()) {
-                    if (p->Direction() != 0) outputs.push_back(p.get());
-                }
-                out = outputs.empty() ? nullptr : outputs.front();
-                if (outputs.size() > 1) {
-                    for (graph::Pin* p : outputs) {
-                        const QString id = p->PinID().toLower().remove(u' ');
-                        if ((id.contains(u'1') && id.contains(QStringLiteral("stream"))) ||
-                            id.contains(QStringLiteral("audio"))) {
-                            out = p;
-                            break;
-                        }
-                    }
-                }
-                upFound = true;
-                if (downFound) break;
-            } else if (n == down && !downFound) {
-                for (const auto& p : f->Pins()) {
-                    if (p->Direction() == 0) {
-                        in = p.get();
+namespace {
+
+// The first output of up (its audio one, where it has several) to the first
+// input of down; throws where the graph refuses the link.
+int linkNamed(const QString& up, const QString& down, GraphContext& ctx) {
+    if (!ctx.Control) Fail("no graph");
+    graph::Pin* out = nullptr;
+    graph::Pin* in = nullptr;
+    bool upFound = false;
+    bool downFound = false;
+    for (graph::Filter* f : ctx.Control->FilterCollection()) {
+        const QString n = f->Name().toLower();
+        if (n == up) {
+            if (upFound) continue;
+            std::vector<graph::Pin*> outputs;
+            for (const auto& p : f->Pins()) {
+                if (p->Direction() != 0) outputs.push_back(p.get());
+            }
+            out = outputs.empty() ? nullptr : outputs.front();
+            if (outputs.size() > 1) {
+                for (graph::Pin* p : outputs) {
+                    const QString id = p->PinID().toLower().remove(u' ');
+                    if ((id.contains(u'1') && id.contains(QStringLiteral("stream"))) ||
+                        id.contains(QStringLiteral("audio"))) {
+                        out = p;
                         break;
                     }
                 }
-                if (in) {
-                    downFound = true;
-                    if (upFound) break;
+            }
+            upFound = true;
+            if (downFound) break;
+        } else if (n == down && !downFound) {
+            for (const auto& p : f->Pins()) {
+                if (p->Direction() == 0) {
+                    in = p.get();
+                    break;
                 }
             }
+            if (in) {
+                downFound = true;
+                if (upFound) break;
+            }
         }
-        if (upFound && downFound) {
-            if (!out) Fail("no output pin");
-            out->Connect(*in);
-            return 1;
-        }
-        logError((upFound ? down : up) + QStringLiteral("not found"));
-        return 0;
-    } catch (...) {
-        return 0;
     }
+    if (upFound && downFound) {
+        if (!out) Fail("no output pin");
+        out->Connect(*in);
+        return 1;
+    }
+    logError((upFound ? down : up) + QStringLiteral("not found"));
+    return 0;
+}
+
+}  // namespace
+
+int ConnectFilters(const QString& up, const QString& down, GraphContext& ctx) {
+    int connected = 0;
+    // A refused link is a failed connection, whatever the flag says.
+    Ignore([&] { connected = linkNamed(up, down, ctx); });
+    return connected;
 }
 
 }  // namespace rilumo

@@ -44,7 +44,7 @@ void PlayerCore::SetPlaySpeed(float speed) {
     if (liveControls_ && ctx_.Position) Trap([&] { ctx_.Position->SetRate(PlaySpeed_); });
 }
 
-std::int32_t PlayerCore::PositionNow(std::int32_t kind) {
+std::int32_t PlayerCore::PositionOf(std::int32_t kind) const {
     if (playing_ == 0 || loaded_ == 0) return 0;
     std::int32_t result = 0;
     Trap([&] {
@@ -56,28 +56,35 @@ std::int32_t PlayerCore::PositionNow(std::int32_t kind) {
         case 2: result = RoundToInt32(ToMS_ - current); break;
         default: break;
         }
-        // The value read before the stop is still the answer.
-        if (ToMS_ > 0 && ToMS_ != Length_ && ctx_.Position->CurrentPosition() * 1000.0 > ToMS_) StopIO();
     });
     return result;
 }
 
+void PlayerCore::StopPastToMS() {
+    if (playing_ == 0 || loaded_ == 0) return;
+    Trap([&] {
+        if (!ctx_.Position) Fail("no position interface");
+        if (ToMS_ > 0 && ToMS_ != Length_ && ctx_.Position->CurrentPosition() * 1000.0 > ToMS_) StopIO();
+    });
+}
+
 int PlayerCore::GraphState() const { return ctx_.Control ? ctx_.Control->GetState(10) : graph::kStateStopped; }
 
-std::int32_t PlayerCore::ModeFor(int state) {
-    std::int32_t result = 0;
-    Trap([&] {
-        if (state == graph::kStatePaused) {
-            result = 2;
-        } else if (state != graph::kStateRunning) {
-            result = 1;
-        } else if (IsStillRunning() == 1) {
-            result = 3;
-        } else {
-            StopIO();
-        }
+std::int32_t PlayerCore::ModeOf(int state) {
+    if (state == graph::kStatePaused) return 2;
+    return state == graph::kStateRunning ? 3 : 1;
+}
+
+bool PlayerCore::StopAtEnd(int state) {
+    if (state != graph::kStateRunning) return false;
+    bool ended = false;
+    // A check that fails counts as the end.
+    const bool checked = Trap([&] {
+        if (IsStillRunning() == 1) return;
+        StopIO();
+        ended = true;
     });
-    return result;
+    return ended || !checked;
 }
 
 std::int32_t PlayerCore::IsStillRunning() {

@@ -34,16 +34,24 @@ public:
     // Keeps the old value when the device refuses the new one.
     void SetAttenuation(std::int32_t v);
     virtual void StopIO() = 0;
+    // Everything that moves on by itself, among it the end of a track (the
+    // graph stops) and the stop point. A Poll that finds the end makes mode
+    // report 0 until the next Poll or command; mode and Position only read,
+    // as often as anyone asks.
+    virtual void Poll() = 0;
 
 protected:
     explicit PlayerCore(bool liveControls) : liveControls_(liveControls) {}
 
-    // Position(kind) and mode of a player whose own work is done: 0 elapsed,
-    // 1 left to the end, 2 left to ToMS (past a ToMS short of the end the
-    // player stops); mode 2 paused, 3 running, 0 once a run has ended (and
-    // the player stops), 1 otherwise.
-    std::int32_t PositionNow(std::int32_t kind);
-    std::int32_t ModeFor(int state);
+    // Position(kind) of a player whose own work is done: 0 elapsed, 1 left to
+    // the end, 2 left to ToMS.
+    std::int32_t PositionOf(std::int32_t kind) const;
+    // Past a ToMS short of the end the player stops.
+    void StopPastToMS();
+    // Mode 2 paused, 3 running, 1 otherwise.
+    static std::int32_t ModeOf(int state);
+    // A run whose stream has ended, or cannot tell, stops: true then.
+    bool StopAtEnd(int state);
     // The state the graph was last asked for; stopped without a graph.
     int GraphState() const;
     std::int32_t IsStillRunning();
@@ -69,6 +77,7 @@ protected:
     float PlaySpeed_ = 1.0f;
     std::int32_t playing_ = 0;
     std::int32_t loaded_ = 0;
+    bool ended_ = false;  // the last Poll found the end of a track
     std::int32_t VolMinLevel_ = -4000;
 };
 

@@ -57,12 +57,8 @@ void BuildMediaSummaryLater(const QString& path, QObject* receiver,
     QPointer<QObject> target(receiver);
     std::thread([path, target, done = std::move(done)] {
         MediaSummary summary;
-        std::exception_ptr error;
-        try {
-            summary = BuildMediaSummary(path);
-        } catch (...) {
-            error = std::current_exception();
-        }
+        // Trapped on the window thread, where the flag decides its fate.
+        const std::exception_ptr error = CaptureFailure([&] { summary = BuildMediaSummary(path); });
         Workers& w = workers();
         std::lock_guard guard(w.lock);
         // Under the lock: once closing is set, the application may be going.

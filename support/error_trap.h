@@ -2,6 +2,7 @@
 // The error-catch convention in one place: a step that fails is swallowed
 // while the error-catch flag is off, and propagates while it is on.
 
+#include <exception>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -46,13 +47,28 @@ T TrapOr(T fallback, Step&& step) {
     }
 }
 
-// Runs a step whose failure is of no consequence, whatever the error-catch
-// flag says.
+// Runs a step whose failure is of no consequence, or is answered by the
+// caller, whatever the error-catch flag says; true when it finished.
 template <class Step>
-void Ignore(Step&& step) {
+bool Ignore(Step&& step) {
     try {
         std::forward<Step>(step)();
+        return true;
     } catch (...) {
+        return false;
+    }
+}
+
+// Runs step() on a thread of its own, where a failure that escapes would end
+// the process whatever the flag says: the failure is handed back, null when
+// there was none, for the thread that can trap it to rethrow.
+template <class Step>
+std::exception_ptr CaptureFailure(Step&& step) {
+    try {
+        std::forward<Step>(step)();
+        return nullptr;
+    } catch (...) {
+        return std::current_exception();
     }
 }
 

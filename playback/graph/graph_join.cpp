@@ -242,11 +242,7 @@ Graph::NextState Graph::PollNext() {
     failed = failed || s.nextEmpty || (!me.nextJoin && s.ended);
     if (!failed && !me.nextJoin) {
         if (!s.nextReady) return NextState::Preparing;
-        try {
-            me.ArmNext();
-        } catch (...) {
-            failed = true;
-        }
+        failed = !Ignore([&] { me.ArmNext(); });
     }
     if (failed) {
         DropNext();

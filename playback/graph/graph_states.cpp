@@ -270,11 +270,9 @@ QString Graph::OutputFailure() {
 }
 
 Graph::PrerollState Graph::PollPreroll() {
-    try {
-        return impl_->CheckPreroll() ? PrerollState::Done : PrerollState::Pending;
-    } catch (...) {
-        return PrerollState::Failed;
-    }
+    auto state = PrerollState::Failed;
+    Ignore([&] { state = impl_->CheckPreroll() ? PrerollState::Done : PrerollState::Pending; });
+    return state;
 }
 
 void Graph::Run() {

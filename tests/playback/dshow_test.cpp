@@ -11,7 +11,7 @@ using test::PlaybackDir;
 using test::PollUntil;
 
 bool playsPast(C_DShow& p, int ms) {
-    return PollUntil(kPlayDeadlineMs, [&] { return p.mode() == 3 && p.Position(0) > ms; });
+    return PollUntil(p, kPlayDeadlineMs, [&] { return p.mode() == 3 && p.Position(0) > ms; });
 }
 
 TEST(AlternativePlayer, LoadsPlaysAndReportsTheEndOnce) {
@@ -25,8 +25,9 @@ TEST(AlternativePlayer, LoadsPlaysAndReportsTheEndOnce) {
     ASSERT_EQ(p.Play(), 1);
     EXPECT_EQ(p.mode(), 3);
     int seen = 3;
-    ASSERT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return (seen = p.mode()) != 3; }));
+    ASSERT_TRUE(PollUntil(p, kPlayDeadlineMs, [&] { return (seen = p.mode()) != 3; }));
     EXPECT_EQ(seen, 0);
+    p.Poll();
     EXPECT_EQ(p.mode(), 1);
 }
 

@@ -67,12 +67,13 @@ protected:
     bool PlayJoined(const QString& first, const QString& second) {
         if (!Load(first) || p.Play() != 1) return false;
         bool prepared = false;
-        bool joined = PollUntil(kPlayDeadlineMs, [&] {
+        bool joined = PollUntil(p, kPlayDeadlineMs, [&] {
             if (!prepared && p.Position(1) < 1500) prepared = p.PrepareNext(second);
             return p.mode() == 0;
         });
+        p.Poll();
         if (!joined || p.JoinedName() != second || p.mode() != 1 || !p.AdoptJoined()) return false;
-        return PollUntil(kPlayDeadlineMs, [&] { return p.mode() == 0; });
+        return PollUntil(p, kPlayDeadlineMs, [&] { return p.mode() == 0; });
     }
     std::vector<qint16> Recorded() {
         p.CloseWave();
@@ -179,9 +180,10 @@ TEST_F(Gapless, AFileThatFailsOrASeekDropsThePreparedFileAndTheTrackEndsAsBefore
     ASSERT_EQ(p.Play(), 1);
     // Not audio: refused at once, and the track plays on to its ordinary end.
     EXPECT_FALSE(p.PrepareNext(bad));
-    ASSERT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return p.mode() != 3; }));
+    ASSERT_TRUE(PollUntil(p, kPlayDeadlineMs, [&] { return p.mode() != 3; }));
     EXPECT_EQ(p.JoinedName(), QString());
     EXPECT_EQ(p.NextName(), QString());
+    p.Poll();
     EXPECT_EQ(p.mode(), 1);
 
     // Prepared, then a seek into the last second: the ordinary end follows.
@@ -193,18 +195,19 @@ TEST_F(Gapless, AFileThatFailsOrASeekDropsThePreparedFileAndTheTrackEndsAsBefore
     p.SetFromMS(p.Length() - 500);
     ASSERT_EQ(p.Play(), 1);
     EXPECT_EQ(p.NextName(), QString());
-    ASSERT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return p.mode() != 3; }));
+    ASSERT_TRUE(PollUntil(p, kPlayDeadlineMs, [&] { return p.mode() != 3; }));
     EXPECT_EQ(p.JoinedName(), QString());
     // Taken up, the joined file has its own length and seeks within itself.
     const QString c = dir.Wave("c.wav", 2500);
     ASSERT_TRUE(Load(a));
     ASSERT_EQ(p.Play(), 1);
     ASSERT_TRUE(p.PrepareNext(c));
-    ASSERT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return p.mode() == 0; }));
+    ASSERT_TRUE(PollUntil(p, kPlayDeadlineMs, [&] { return p.mode() == 0; }));
+    p.Poll();
     EXPECT_EQ(p.mode(), 1);
     ASSERT_TRUE(p.AdoptJoined());
     EXPECT_EQ(p.FileName(), c);
-    EXPECT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return std::abs(p.Length() - 2500) <= 50; })) << p.Length();
+    EXPECT_TRUE(PollUntil(p, kPlayDeadlineMs, [&] { return std::abs(p.Length() - 2500) <= 50; })) << p.Length();
     p.SetFromMS(1500);
     ASSERT_EQ(p.Play(), 1);
     EXPECT_TRUE(PlaysPast(1600));

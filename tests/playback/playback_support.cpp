@@ -102,6 +102,13 @@ bool PollUntil(int ms, const std::function<bool()>& poll) {
     return poll();
 }
 
+bool PollUntil(PlayerCore& player, int ms, const std::function<bool()>& poll) {
+    return PollUntil(ms, [&] {
+        player.Poll();
+        return poll();
+    });
+}
+
 QStringList PlayerTest::FilterNames() {
     QStringList names;
     if (!p.Context().Control) return names;

@@ -50,6 +50,8 @@ inline constexpr int kPlayDeadlineMs = 20000;
 
 // Calls poll every 15 ms (pumping events) until it returns true or ms pass.
 bool PollUntil(int ms, const std::function<bool()>& poll);
+// The same with player's Poll before each look, as the window's tick does.
+bool PollUntil(PlayerCore& player, int ms, const std::function<bool()>& poll);
 
 // A player on the null renderer in a private program folder. A test that
 // chooses the catalogue, dev mode or load limit does so before Init.
@@ -66,7 +68,7 @@ protected:
     }
     // Until the position passes ms while the track still runs.
     bool PlaysPast(int ms) {
-        return PollUntil(kPlayDeadlineMs, [&] { return p.mode() == 3 && p.Position(0) > ms; });
+        return PollUntil(p, kPlayDeadlineMs, [&] { return p.mode() == 3 && p.Position(0) > ms; });
     }
     // The filters of the graph, in the order they were added.
     QStringList FilterNames();

@@ -99,13 +99,47 @@ TEST_F(Player, ReportsTheEndOnceThenStopped) {
     // Still running half-way through: the end is not reported early.
     ASSERT_TRUE(PlaysPast(300));
     int seen = 3;
-    ASSERT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return (seen = p.mode()) != 3; }));
+    ASSERT_TRUE(PollUntil(p, kPlayDeadlineMs, [&] { return (seen = p.mode()) != 3; }));
     EXPECT_EQ(seen, 0);
+    p.Poll();
     EXPECT_EQ(p.mode(), 1);
     EXPECT_EQ(p.mode(), 1);
     // The file stays loaded and plays again.
     EXPECT_EQ(p.Play(), 1);
     EXPECT_EQ(p.mode(), 3);
+}
+
+// A reader such as the MPRIS service may ask at any time: only Poll moves the
+// load on, stops at the stop point and takes the end in.
+TEST_F(Player, ReadsChangeNothingTillThePoll) {
+    p.Init();
+    p.SetFileName(dir.Wave("tone.wav", 3000));
+    ASSERT_TRUE(p.Loading());
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(p.mode(), 1);
+        EXPECT_EQ(p.Position(0), 0);
+        PumpFor(15);
+    }
+    EXPECT_TRUE(p.Loading());
+    EXPECT_EQ(p.Length(), 0);
+    ASSERT_TRUE(PollUntil(p, kPlayDeadlineMs, [&] { return p.LoadSettled(); }));
+
+    p.SetToMS(100);
+    ASSERT_EQ(p.Play(), 1);
+    EXPECT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return p.Position(0) > 300; }));
+    EXPECT_EQ(p.mode(), 3);
+    p.Poll();
+    EXPECT_EQ(p.mode(), 1);
+
+    p.SetFileName(dir.Wave("short.wav", 600));
+    ASSERT_EQ(p.Play(), 1);
+    ASSERT_TRUE(PollUntil(p, kPlayDeadlineMs, [&] { return p.mode() != 3; }));
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_EQ(p.mode(), 0);
+        EXPECT_EQ(p.Position(0), 0);
+    }
+    p.Poll();
+    EXPECT_EQ(p.mode(), 1);
 }
 
 TEST_F(Player, TheSameFileNameKeepsPlayingAndClearsTheRange) {
@@ -148,7 +182,7 @@ TEST_F(Player, ToMSEndsPlaybackEarlyAndPositionKindsAgree) {
     expectPositionBetweenReads(p, 2, 1000);
     // The stop point stops it: mode goes to 1 without the end's 0.
     int seen = 3;
-    ASSERT_TRUE(PollUntil(kPlayDeadlineMs, [&] {
+    ASSERT_TRUE(PollUntil(p, kPlayDeadlineMs, [&] {
         p.Position(0);
         return (seen = p.mode()) != 3;
     }));

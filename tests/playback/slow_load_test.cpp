@@ -37,7 +37,7 @@ void slowPlayer(C_FGraph& p) {
 class SlowLoad : public test::PlayerTest {
 protected:
     bool LoadEnds() {
-        return PollUntil(kLoadDeadlineMs, [&] {
+        return PollUntil(p, kLoadDeadlineMs, [&] {
             p.mode();
             return !p.Loading();
         });
@@ -58,15 +58,16 @@ TEST_F(SlowLoad, TheWriteReturnsAtOnceAndPlayStartsAtFromMSOnceReady) {
     EXPECT_EQ(p.Position(0), 1000);
     ASSERT_TRUE(p.Loading()) << "the load did not take long enough to test anything";
 
-    ASSERT_TRUE(PollUntil(kLoadDeadlineMs, [&] { return p.mode() == 3 && p.Position(0) > 1000; }));
+    ASSERT_TRUE(PollUntil(p, kLoadDeadlineMs, [&] { return p.mode() == 3 && p.Position(0) > 1000; }));
     EXPECT_FALSE(p.Loading());
     EXPECT_LT(p.Position(0), 2500);
     EXPECT_NEAR(p.Length(), 3000, 50);
     EXPECT_EQ(p.ToMS(), p.Length());
     EXPECT_TRUE(dir.ErrorLines().isEmpty()) << dir.ErrorLines().join('\n').toStdString();
     int seen = 3;
-    ASSERT_TRUE(PollUntil(kLoadDeadlineMs, [&] { return (seen = p.mode()) != 3; }));
+    ASSERT_TRUE(PollUntil(p, kLoadDeadlineMs, [&] { return (seen = p.mode()) != 3; }));
     EXPECT_EQ(seen, 0);
+    p.Poll();
     EXPECT_EQ(p.mode(), 1);
 }
 
@@ -91,7 +92,7 @@ TEST_F(SlowLoad, PauseAndStopDuringTheLoadChangeWhatHappensOnceReady) {
     EXPECT_EQ(p.Context().Control->GetState(10), graph::kStateStopped);
     EXPECT_EQ(p.Context().Position->CurrentPosition(), 0.0);  // it never ran
     ASSERT_EQ(p.Play(), 1);
-    EXPECT_TRUE(PollUntil(kLoadDeadlineMs, [&] { return p.Position(0) > 100; }));
+    EXPECT_TRUE(PollUntil(p, kLoadDeadlineMs, [&] { return p.Position(0) > 100; }));
 }
 
 TEST_F(SlowLoad, AFileThatFailsEveryStrategyEndsIdleWithTheReasonsLogged) {

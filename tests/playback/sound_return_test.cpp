@@ -44,6 +44,7 @@ protected:
         const bool lost = test::PollUntil(test::kPlayDeadlineMs, [&] {
             QElapsedTimer t;
             t.start();
+            p.Poll();
             const int m = p.mode();
             longest = std::max(longest, t.elapsed());
             return m == 2 && p.OutputLost();
@@ -79,7 +80,7 @@ TEST_P(SoundReturn, PlaybackGoesOnWhereItWasLostAndTheNextFileJoinsAfterwards) {
     ASSERT_TRUE(server->Start()) << server->Error().toStdString();
     QElapsedTimer back;
     back.start();
-    ASSERT_TRUE(test::PollUntil(test::kPlayDeadlineMs, [&] { return p.mode() == 3; }));
+    ASSERT_TRUE(test::PollUntil(p, test::kPlayDeadlineMs, [&] { return p.mode() == 3; }));
     RecordProperty("resumed_after_ms", std::to_string(back.elapsed()));
     EXPECT_LT(back.elapsed(), 10000);
     EXPECT_GE(p.Position(0), lostAt - 100);
@@ -89,9 +90,9 @@ TEST_P(SoundReturn, PlaybackGoesOnWhereItWasLostAndTheNextFileJoinsAfterwards) {
     EXPECT_TRUE(OutputLines()[1].startsWith("sound output back")) << OutputLines()[1].toStdString();
 
     // The rebuilt graph takes the next file at its end, as any graph does.
-    ASSERT_TRUE(test::PollUntil(test::kPlayDeadlineMs, [&] { return p.Position(1) < 3000; }));
+    ASSERT_TRUE(test::PollUntil(p, test::kPlayDeadlineMs, [&] { return p.Position(1) < 3000; }));
     ASSERT_TRUE(p.PrepareNext(second));
-    ASSERT_TRUE(test::PollUntil(test::kPlayDeadlineMs, [&] { return p.mode() == 0; }));
+    ASSERT_TRUE(test::PollUntil(p, test::kPlayDeadlineMs, [&] { return p.mode() == 0; }));
     ASSERT_EQ(p.JoinedName(), second);
     ASSERT_TRUE(p.AdoptJoined());
     EXPECT_TRUE(PlaysPast(300));
@@ -134,7 +135,7 @@ TEST_P(SoundReturn, PastTheRetryLimitThePlayerGivesUpAndPlaysAgainWhenAsked) {
     ASSERT_TRUE(PlaysPast(500));
     server->Kill();
     ASSERT_TRUE(Lost());
-    ASSERT_TRUE(test::PollUntil(test::kPlayDeadlineMs, [&] { return p.mode() == 1; }));
+    ASSERT_TRUE(test::PollUntil(p, test::kPlayDeadlineMs, [&] { return p.mode() == 1; }));
     EXPECT_TRUE(p.OutputGaveUp());
     EXPECT_TRUE(p.LoadFailed());
     EXPECT_TRUE(p.FileName().isEmpty());

@@ -39,9 +39,9 @@ protected:
     // The player's file plays to its reported end, as the window's tick sees it.
     void PlaysToTheEnd(int lengthMs) {
         ASSERT_EQ(p.Play(), 1);
-        ASSERT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return p.mode() == 3 && p.Position(0) > 300; }));
+        ASSERT_TRUE(PollUntil(p, kPlayDeadlineMs, [&] { return p.mode() == 3 && p.Position(0) > 300; }));
         int seen = 3;
-        ASSERT_TRUE(PollUntil(lengthMs + kPlayDeadlineMs, [&] { return (seen = p.mode()) != 3; }));
+        ASSERT_TRUE(PollUntil(p, lengthMs + kPlayDeadlineMs, [&] { return (seen = p.mode()) != 3; }));
         EXPECT_EQ(seen, 0) << "the end was not reported";
     }
     static void NoGraphLeftSince(int before) {
@@ -66,7 +66,7 @@ TEST_F(VideoFiles, EachPlaysItsSoundToTheEndAndTheWaveAfterItPlays) {
         p.CloseWave();
         ASSERT_TRUE(Load(wav));
         ASSERT_EQ(p.Play(), 1);
-        EXPECT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return p.mode() == 3 && p.Position(0) > 300; }));
+        EXPECT_TRUE(PollUntil(p, kPlayDeadlineMs, [&] { return p.mode() == 3 && p.Position(0) > 300; }));
         p.CloseWave();
     }
 }
@@ -80,7 +80,7 @@ TEST_F(VideoFiles, ACloseInTheMiddleReturnsAtOnceAndLeavesNoGraph) {
         const QString video = Video(kind, 3000);
         ASSERT_TRUE(Load(video));
         ASSERT_EQ(p.Play(), 1);
-        ASSERT_TRUE(PollUntil(kPlayDeadlineMs, [&] { return p.mode() == 3 && p.Position(0) > 700; }));
+        ASSERT_TRUE(PollUntil(p, kPlayDeadlineMs, [&] { return p.mode() == 3 && p.Position(0) > 700; }));
         QElapsedTimer clock;
         clock.start();
         p.CloseWave();
@@ -112,7 +112,7 @@ TEST_F(VideoFiles, ManyLoadsAndClosesLeaveNothingBehind) {
                 ASSERT_TRUE(player.WaitLoaded(kLoadDeadlineMs));
             }
             player.Play();
-            if (i % 3 == 0) PollUntil(kPlayDeadlineMs, [&] { return player.Position(0) > 100; });
+            if (i % 3 == 0) PollUntil(player, kPlayDeadlineMs, [&] { return player.Position(0) > 100; });
             player.CloseWave();
         }
     }  // destroyed with nothing loaded
