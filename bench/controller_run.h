@@ -13,12 +13,15 @@
 
 #include "app/frm_main.h"
 #include "bench/window_run.h"
+#include "support/memory.h"
 #include "tests/common/media_fixtures.h"
 
 namespace rilumo::bench {
 
 // Private settings and folders, and a runtime folder Qt accepts (owner only).
 inline void installPrivateEnvironment(const QTemporaryDir& dir) {
+    // As the program itself starts.
+    ConfineAllocatorArenas();
     test::InstallPrivateEnvironment();
     const QString run = dir.filePath("runtime");
     QDir().mkpath(run);

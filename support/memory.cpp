@@ -1,0 +1,15 @@
+#include "support/memory.h"
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
+namespace rilumo {
+
+void ConfineAllocatorArenas() {
+#if defined(__GLIBC__)
+    mallopt(M_ARENA_MAX, 2);
+#endif
+}
+
+}  // namespace rilumo
