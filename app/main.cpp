@@ -1,4 +1,4 @@
-#include "app/frm_main.h"
+#include "app/application.h"
 #include "app/quit_signals.h"
 #include "support/memory.h"
 
