@@ -12,4 +12,10 @@ void ConfineAllocatorArenas() {
 #endif
 }
 
+void ReturnFreeMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
 }  // namespace rilumo

@@ -9,4 +9,8 @@ namespace rilumo {
 // file. Two arenas serve a player's few threads as fast. Once, first thing.
 void ConfineAllocatorArenas();
 
+// Hands the allocator's free pages back to the system; takes a moment, so
+// not on the window thread.
+void ReturnFreeMemory();
+
 }  // namespace rilumo

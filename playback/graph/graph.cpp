@@ -10,6 +10,7 @@
 
 #include "playback/graph/graph_impl.h"
 #include "support/error_trap.h"
+#include "support/memory.h"
 
 namespace rilumo::graph {
 
@@ -37,10 +38,16 @@ void retire(GstElement*, gpointer data) {
 // The worker holds the pipeline until retire returns: a graph counts as gone
 // only once its pipeline is.
 void retired(gpointer, GObject*) {
-    Retirements& r = retirements();
-    std::lock_guard guard(r.lock);
-    --r.pending;
-    r.gone.notify_all();
+    {
+        Retirements& r = retirements();
+        std::lock_guard guard(r.lock);
+        --r.pending;
+        r.gone.notify_all();
+    }
+    // A file's buffers, caps and threads are now all freed: give the pages
+    // back, here off the window thread, so a long session stays as small as
+    // its first hour.
+    ReturnFreeMemory();
 }
 
 std::atomic<int> pipelinesAlive{0};
