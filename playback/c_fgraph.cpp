@@ -149,13 +149,7 @@ void C_FGraph::AdvanceLoad() {
             return;
         }
         // Not the file's fault: the sound server is not there yet.
-        const QString lost = OutputFailureOf(ctx_);
-        if (!lost.isEmpty()) {
-            double start = 0;
-            Ignore([&] { start = ctx_.Position->CurrentPosition(); });
-            LoseOutput(lost, start, wanted_);
-            return;
-        }
+        if (TakeOutputLoss(wanted_)) return;
         WriteLines(lines);
         failed = !(stage_ == LoadStage::Chain && StartDirectLink());
     });

@@ -119,6 +119,8 @@ private:
     // live graph's output; both it and LoseOutput take the graph down.
     bool CheckOutput();
     bool LostAtEnd();
+    // True when the output has failed; the loss is then taken at the graph's position.
+    bool TakeOutputLoss(int wanted);
     std::int32_t LostMode() const { return lostWanted_ == graph::kStateStopped ? 1 : 2; }
     void LoseOutput(const QString& why, double atSeconds, int wanted);
     void AdvanceReopen();
@@ -154,8 +156,6 @@ private:
 // in graph; other files are left as they are.
 void ApplyGaplessTrim(const QString& path, graph::Graph& graph);
 
-// Why the graph of ctx lost its sound output (see Graph::OutputFailure), or empty.
-QString OutputFailureOf(GraphContext& ctx);
 // PollPreroll with the lines it logs held in lines, for the caller to write or drop.
 graph::Graph::PrerollState PollHeld(GraphContext& ctx, std::vector<HeldLog::Line>& lines);
 

@@ -20,15 +20,16 @@ constexpr int kReopenEveryMs = 1000;
 // next try for long.
 constexpr int kReopenPrerollMs = 3000;
 
-}  // namespace
-
-QString OutputFailureOf(GraphContext& ctx) {
+// Why the graph of ctx lost its sound output, or empty.
+QString outputFailureOf(GraphContext& ctx) {
     QString why;
     Ignore([&] {
         if (ctx.Control) why = ctx.Control->OutputFailure();
     });
     return why;
 }
+
+}  // namespace
 
 graph::Graph::PrerollState PollHeld(GraphContext& ctx, std::vector<HeldLog::Line>& lines) {
     HeldLog held;
@@ -42,22 +43,21 @@ bool C_FGraph::CheckOutput() {
     if (Loading() || loaded_ != 1 || !ctx_.Control) return false;
     // A stopped graph has nothing to lose; the next run finds out.
     const int state = GraphState();
-    if (state == graph::kStateStopped) return false;
-    const QString why = OutputFailureOf(ctx_);
-    if (why.isEmpty()) return false;
-    double at = 0;
-    Ignore([&] { at = ctx_.Position->CurrentPosition(); });
-    LoseOutput(why, at, state);
-    return true;
+    return state != graph::kStateStopped && TakeOutputLoss(state);
 }
 
 bool C_FGraph::LostAtEnd() {
-    const QString why = OutputFailureOf(ctx_);
+    if (!TakeOutputLoss(graph::kStateRunning)) return false;
+    playing_ = 1;
+    return true;
+}
+
+bool C_FGraph::TakeOutputLoss(int wanted) {
+    const QString why = outputFailureOf(ctx_);
     if (why.isEmpty()) return false;
     double at = 0;
     Ignore([&] { at = ctx_.Position->CurrentPosition(); });
-    playing_ = 1;
-    LoseOutput(why, at, graph::kStateRunning);
+    LoseOutput(why, at, wanted);
     return true;
 }
 
