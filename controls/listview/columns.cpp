@@ -111,6 +111,13 @@ void UC_ListView::ChooseTabPosition(int k) {
     emit TabReOrderd();
 }
 
+void UC_ListView::RelayoutColumns() {
+    store_.Columns().Layout();
+    SetVbarParm();
+    ReDrawTab(-1);
+    ReDraw();
+}
+
 void UC_ListView::SetTabWidthAuto() {
     if (store_.ItemCount() == 0) return;
     ColumnTable& cols = store_.Columns();
@@ -120,7 +127,7 @@ void UC_ListView::SetTabWidthAuto() {
         for (int i = 0; i < store_.ItemCount(); ++i) {
             const ListEntry* e = store_.Entry(i);
             if (size_t(k) < e->data.size())
-                w = std::max(w, double(RoundEven(s.TextWidth(e->data[size_t(k)].ToText()))));
+                w = std::max(w, double(RoundEven(s.TextWidth(CellText(cols[k], e->data[size_t(k)])))));
         }
         if (cols[k].position == 0 && iconDisabled_ == 0) w += PxToTwips(16);
         cols[k].width = std::max<std::int32_t>(ColumnTable::kMinWidth, std::int32_t(w) + PxToTwips(16));

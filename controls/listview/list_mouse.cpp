@@ -52,11 +52,13 @@ bool UC_ListView::ListEvent(QEvent* event) {
     }
 }
 
-// 0 on an empty list, which the store's selection rules ignore.
+// The entry drawn at y; 0 on an empty view, which the store's selection
+// rules ignore.
 int UC_ListView::RowAt(double y) const {
     const int h = std::max(view_.oneHeight, 1);
     const long long r = RoundEven(y - PxToTwips(4)) / h + view_.topRow;
-    return int(std::clamp<long long>(r, 0, std::max(0, store_.ItemCount() - 1)));
+    const int row = int(std::clamp<long long>(r, 0, std::max(0, store_.ShownCount() - 1)));
+    return std::max(0, store_.ShownEntry(row));
 }
 
 void UC_ListView::ListPress(QMouseEvent* e) {
@@ -68,6 +70,10 @@ void UC_ListView::ListPress(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) return;
     pressX_ = x;
     pressY_ = y;
+    if (store_.ShownCount() == 0) {
+        store_.SetSelectedItem(-1);
+        return;
+    }
     if (!view_.PressSelect(store_, RowAt(y), shift, noMultiSelect_)) return;
     view_.clickedColumn = ColumnAtX(x + hOffset_);
     ReDraw();
@@ -80,7 +86,8 @@ void UC_ListView::ListRelease(QMouseEvent* e) {
     if (e->button() == Qt::RightButton) {
         emit RightClicked(x, y);
     } else {
-        ListViewState::ReleaseSelect(store_, RowAt(y), MouseShiftOf(e->modifiers()), noMultiSelect_);
+        if (store_.ShownCount() > 0 || store_.ItemCount() == 0)
+            ListViewState::ReleaseSelect(store_, RowAt(y), MouseShiftOf(e->modifiers()), noMultiSelect_);
         emit Clicked(x, y);
         ReDraw();
     }
@@ -100,11 +107,11 @@ void UC_ListView::ListMove(QMouseEvent* e) {
 }
 
 void UC_ListView::ListDoubleClick() {
-    if (clickDisabled_ != 1 && store_.ItemCount() > 0) emit DblClicked();
+    if (clickDisabled_ != 1 && store_.ShownCount() > 0) emit DblClicked();
 }
 
 void UC_ListView::BeginDrag() {
-    if (clickDisabled_ == 1 || store_.ItemCount() == 0) return;
+    if (clickDisabled_ == 1 || store_.ShownCount() == 0) return;
     auto* data = new QMimeData;
     int allowed = 0;
     emit OLEStartDrag(data, allowed);

@@ -30,13 +30,14 @@ void UC_ListView::DrawRows() {
     if (Hr <= 0) return;
     const int T = view_.topRow;
     const int rows = int(RoundEven(s.ScaleHeight()) / Hr);
-    const int count = store_.ItemCount();
-    const int cur = store_.SelectedItem();
-    const bool cursorShown = cur >= T && cur < T + rows && cur < count && hideTextCombo_ != 1;
+    // Rows are the shown entries: all of them unless the view is narrowed.
+    const int count = store_.ShownCount();
+    const int cur = store_.RowOfEntry(store_.SelectedItem());
+    const bool cursorShown = cur >= 0 && cur >= T && cur < T + rows && cur < count && hideTextCombo_ != 1;
     if (!cursorShown) HideEditors();
     if (useMadara_) DrawShading(s, rows);
     for (int j = 0; j <= rows && T + j < count; ++j) {
-        const ListEntry& e = *store_.Entry(T + j);
+        const ListEntry& e = *store_.Entry(store_.ShownEntry(T + j));
         const double top = double(j) * Hr;
         DrawIcon(s, e, top);
         DrawCells(s, e, top);
@@ -76,7 +77,7 @@ void UC_ListView::DrawCells(Surface& s, const ListEntry& e, double top) {
         if (col.hidden) continue;
         ++k;
         if (size_t(c) >= e.data.size()) continue;
-        const QString full = e.data[size_t(c)].ToText();
+        const QString full = CellText(col, e.data[size_t(c)]);
         if (full.isEmpty()) continue;
         const int m = k == 1 ? textMargin_ : PxToTwips(6);
         const bool right = col.align == 1;

@@ -82,7 +82,7 @@ void UC_ListView::SetVbarParm() {
     double H = RoundEven(PxToTwips(all_->height()) - listTop_ - PxToTwips(4));
     const ColumnTable& cols = store_.Columns();
     const double R = cols.Count() > 0 ? cols[cols.ColumnAt(cols.Count() - 1)].right : 0;
-    const long long count = store_.ItemCount();
+    const long long count = store_.ShownCount();
     const long long rowH = view_.oneHeight;
     bool needV = count > 0 && count * rowH >= H;
     double L = needV ? W - kBarSize : W;
@@ -158,8 +158,10 @@ void UC_ListView::Refresh() {
     ReDrawTab(-1);
 }
 
-void UC_ListView::BringIntoView(int index, int ifHidden, bool centre) {
-    if (initialised_ && index >= 0 && index < store_.ItemCount()) {
+void UC_ListView::BringIntoView(int entry, int ifHidden, bool centre) {
+    // Rows are what is shown: while narrowed an entry left out has none.
+    const int index = store_.RowOfEntry(entry);
+    if (initialised_ && index >= 0) {
         if (!VBar().Shown()) {
             view_.topRow = 0;
             view_.lastDrawnTopRow = 0;

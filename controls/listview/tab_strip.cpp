@@ -91,6 +91,8 @@ void UC_ListView::TabRelease(QMouseEvent* e, double x) {
         const QList<QAction*> items = menu_->actions();
         for (int p = 0; p < items.size(); ++p) items[p]->setEnabled(p != store_.Columns()[menuCol_].position);
         menu_->popup(e->globalPosition().toPoint());
+    } else if (e->button() == Qt::RightButton) {
+        emit TabRightClicked(ColumnAtX(x));
     }
 }
 

@@ -106,6 +106,14 @@ void UC_ListView::Init() {
 
 void UC_ListView::resizeEvent(QResizeEvent*) { UserControl_Resize(); }
 
+int UC_ListView::YsItem(float y) const {
+    const int shown = store_.ShownCount();
+    const int row = view_.YsItem(y, shown);
+    if (!store_.Narrowed()) return row;
+    if (row < shown) return store_.ShownEntry(row);
+    return shown > 0 ? store_.ShownEntry(shown - 1) + 1 : store_.ItemCount();
+}
+
 bool UC_ListView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == list_) return ListEvent(event);
     if (watched == tab_) {

@@ -91,11 +91,21 @@ public:
     void UnSelectAll() { store_.UnSelectAll(); }
     void MoveCursor(int isDown) { store_.MoveCursor(isDown); }
     void ExchangeItem(int plus) { store_.ExchangeItem(plus); }
-    int YsItem(float y) const { return view_.YsItem(y, store_.ItemCount()); }
+    // The entry a drop at y lands before: the count below the last row. While
+    // narrowed, the entry after the shown one above y.
+    int YsItem(float y) const;
 
     // --- Ordering ---
     bool ReOrder(int orderItem, int force) { return store_.ReOrder(orderItem, force); }
     void RndItem() { store_.RndItem(); }
+
+    // --- Narrowing: the rows show only some entries; the store keeps them all
+    // in their order, and a left-out entry is never selected ---
+    void NarrowTo(const std::function<bool(int)>& keep) { store_.NarrowTo(keep); }
+    void ShowAll() { store_.ShowAll(); }
+    bool Narrowed() const { return store_.Narrowed(); }
+    int ShownCount() const { return store_.ShownCount(); }
+    int ShownEntry(int row) const { return store_.ShownEntry(row); }
 
     // --- Combo lists ---
     void AddComboItem(int dataIdx, const QString& text);
@@ -148,6 +158,11 @@ public:
     std::int32_t DataNumeric(int dataIdx) const;
     void SetDataNumeric(int dataIdx, std::int32_t v);
     void SetTextIsTime(int dataIdx, std::int32_t v);
+    void SetCellFormat(int dataIdx, CellFormat f) {
+        if (store_.Columns().Has(dataIdx)) store_.Columns()[dataIdx].format = f;
+    }
+    // After widths, hidden flags or order changed: edges, bars, tabs and rows.
+    void RelayoutColumns();
     void SetUseTextCombo(int dataIdx, std::int32_t kind) { store_.Columns().SetUseTextCombo(dataIdx, kind); }
     void SetFrontObj(int dataIdx, std::int32_t v);
     std::int32_t UseTabOrder() const { return useTabOrder_; }
@@ -204,6 +219,8 @@ signals:
     void RightClicked(float x, float y);
     void TabMoved();
     void TabReOrderd();
+    // A right click on a tab while UseTabOrder is 0: the host's own menu.
+    void TabRightClicked(int column);
     // The host fills data with what is dragged and sets the allowed effects
     // (1 copy, 2 move, 4 link).
     void OLEStartDrag(QMimeData* data, int& allowedEffects);

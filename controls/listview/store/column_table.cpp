@@ -1,8 +1,19 @@
 #include "controls/listview/store/column_table.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include "support/value.h"
 
 namespace rilumo {
+
+QString CellText(const ColumnInfo& c, const Value& v) {
+    if (c.format != CellFormat::MinutesSeconds || !v.IsNumber()) return v.ToText();
+    const double ms = v.ToNumber();
+    if (!(ms > 0) || ms > 1e12) return QString();
+    const long long s = std::llround(ms / 1000.0);
+    return QStringLiteral("%1'%2").arg(s / 60).arg(s % 60, 2, 10, QChar(u'0'));
+}
 
 void ColumnTable::Reset(int n) {
     cols_.assign(static_cast<size_t>(std::max(n, 0)), ColumnInfo{});

@@ -11,6 +11,14 @@
 
 namespace rilumo {
 
+class Value;
+
+// How a column turns its cells into text.
+enum class CellFormat : std::int32_t {
+    Plain,           // the value's own text
+    MinutesSeconds,  // a number of milliseconds as m'ss ("3'07"); 0 or less shows nothing
+};
+
 struct ColumnInfo {
     QString name;                  // TabName
     std::int32_t position = 0;     // TabOrder: display position from the left
@@ -25,8 +33,12 @@ struct ColumnInfo {
     std::int32_t textNum = 0;
     std::int32_t textIsTime = 0;
     std::int32_t dataNumeric = 0;  // non-zero: sort numerically
+    CellFormat format = CellFormat::Plain;
     QStringList comboItems;        // choices of the column's combo editor
 };
+
+// What a cell of column c shows (and what a search of the shown cells sees).
+QString CellText(const ColumnInfo& c, const Value& v);
 
 class ColumnTable {
 public:

@@ -15,67 +15,25 @@ namespace rilumo {
 namespace {
 
 // Sort keys are computed once per entry. A text column's lower-cased texts
-// are ranked first (equal texts share a rank), so the shell sort compares
-// small integers and reaches exactly the order that comparing the texts
-// themselves would give. The sort moves these small records and the order is
-// applied to the entries at the end.
-struct RankKey {
-    std::uint32_t rank;
+// are ranked first (equal texts share a rank), so the sort compares numbers
+// and reaches exactly the order that comparing the texts would give. The sort
+// moves these small records; the order is applied to the entries at the end.
+struct SortKey {
+    double key;  // the number, or the text's rank
     std::int32_t entry;
+    bool empty;  // sorts after every other cell, in either direction
 };
 
-struct NumberKey {
-    double number;
-    std::int32_t entry;
-    bool bad;  // the cell's text is no number
-};
-
-// Comparison results: 1 greater, 0 not greater, -1 the comparison failed.
-int Greater(const RankKey& a, const RankKey& b) { return a.rank > b.rank; }
-
-int Greater(const NumberKey& a, const NumberKey& b) {
-    if (a.bad || b.bad) return -1;
-    return a.number > b.number;
+// Stable in both directions: equal keys keep the order they had, which is
+// what lets one sort refine another.
+void StableSort(std::vector<SortKey>& keys, bool descending) {
+    std::stable_sort(keys.begin(), keys.end(), [descending](const SortKey& a, const SortKey& b) {
+        if (a.empty != b.empty) return b.empty;
+        return descending ? a.key > b.key : a.key < b.key;
+    });
 }
 
-long RoundedThird(long h) { return static_cast<long>(RoundEven(static_cast<double>(h) / 3.0)); }
-
-// Shell sort with the gaps 1, 4, 13, 40, ... and a gapped insertion pass per
-// gap; equal keys never pass each other within one pass. The final pass with
-// gap 0 only compares each key with itself, which is where a numeric sort
-// meets every bad cell. On a failed comparison the record taken out goes back
-// into the hole, so the keys stay a permutation; returns false then.
-template <class Key>
-bool ShellSort(std::vector<Key>& a) {
-    const long n = static_cast<long>(a.size());
-    long h = 1;
-    do h = 3 * h + 1;
-    while (h <= n - 1);
-    do {
-        h = RoundedThird(h);
-        if (h == 0) {
-            for (long c = 0; c < n; ++c)
-                if (Greater(a[c], a[c]) < 0) return false;
-            break;
-        }
-        for (long i = h; i < n; ++i) {
-            const Key k = a[i];
-            long c = i;
-            while (c >= h) {
-                const int g = Greater(a[c - h], k);
-                if (g < 0) {
-                    a[c] = k;
-                    return false;
-                }
-                if (g == 0) break;
-                a[c] = a[c - h];
-                c -= h;
-            }
-            a[c] = k;
-        }
-    } while (h > 0);
-    return true;
-}
+bool IsEmptyCell(const Value* v) { return !v || v->IsEmpty() || (v->IsText() && v->ToText().isEmpty()); }
 
 // The lower-cased texts of one column, packed into one buffer.
 class LoweredTexts {
@@ -150,19 +108,19 @@ const Value* CellOf(const ListEntry& e, int column) {
 
 }  // namespace
 
-bool ItemStore::SortOrder(int column, bool numeric, std::vector<int>& order) const {
+bool ItemStore::SortOrder(int column, bool numeric, bool descending, std::vector<int>& order) const {
     const int n = ItemCount();
-    bool ok = true;
+    std::vector<SortKey> keys(static_cast<size_t>(n));
     if (numeric) {
-        std::vector<NumberKey> keys(static_cast<size_t>(n));
         for (int i = 0; i < n; ++i) {
             const rilumo::Value* v = CellOf(entries_[static_cast<size_t>(i)], column);
             bool good = true;
-            const double d = v ? v->ToNumber(&good) : 0.0;
-            keys[static_cast<size_t>(i)] = {d, i, !good};
+            const bool empty = IsEmptyCell(v);
+            const double d = empty ? 0.0 : v->ToNumber(&good);
+            // A text that is no number: nothing moves.
+            if (!good) return false;
+            keys[static_cast<size_t>(i)] = {d, i, empty};
         }
-        ok = ShellSort(keys);
-        for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = keys[static_cast<size_t>(i)].entry;
     } else {
         LoweredTexts texts(n);
         for (int i = 0; i < n; ++i) {
@@ -170,12 +128,12 @@ bool ItemStore::SortOrder(int column, bool numeric, std::vector<int>& order) con
             texts.Add(v ? v->ToText() : QString());
         }
         const std::vector<std::uint32_t> rank = Ranks(texts, n);
-        std::vector<RankKey> keys(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i) keys[static_cast<size_t>(i)] = {rank[static_cast<size_t>(i)], i};
-        ShellSort(keys);
-        for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = keys[static_cast<size_t>(i)].entry;
+        for (int i = 0; i < n; ++i)
+            keys[static_cast<size_t>(i)] = {double(rank[static_cast<size_t>(i)]), i, texts.At(i).isEmpty()};
     }
-    return ok;
+    StableSort(keys, descending);
+    for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = keys[static_cast<size_t>(i)].entry;
+    return true;
 }
 
 void ItemStore::Permute(const std::vector<int>& order) {
@@ -211,18 +169,18 @@ bool ItemStore::ReOrder(int orderItem, int force) {
     const bool numeric = columns_.Has(orderItem) && columns_[orderItem].dataNumeric != 0;
 
     std::vector<int> order(static_cast<size_t>(n));
-    const bool sorted = SortOrder(orderItem, numeric, order);
-    // Descending is the exact mirror of ascending, ties included. Below two
-    // entries there is nothing to mirror.
-    if (sorted && descending && n >= 2) std::reverse(order.begin(), order.end());
+    for (int i = 0; i < n; ++i) order[static_cast<size_t>(i)] = i;
+    // A failed sort leaves the identity order: nothing moves.
+    const bool sorted = SortOrder(orderItem, numeric, descending, order);
     Permute(order);
+    RowsChanged();
 
     // The marker never survives the call, not even a failed one: an entry left
     // at 2 would look unselected and still be removed by DeleteSelected.
     if (marked >= 0) {
         const auto at = std::find(order.begin(), order.end(), marked);
         cursor_ = static_cast<int>(at - order.begin());
-        entries_[static_cast<size_t>(cursor_)].selected = 1;
+        Select(entries_[static_cast<size_t>(cursor_)]);
     }
     if (!sorted) {
         Trap([] { Fail("ReOrder: type mismatch, a cell of the numeric column is no number"); });
@@ -244,6 +202,7 @@ void ItemStore::RndItem() {
         const long long c = RoundEven(static_cast<double>(r * span) + static_cast<double>(i % w));
         if (c < n) std::swap(entries_[static_cast<size_t>(i)], entries_[static_cast<size_t>(c)]);
     }
+    RowsChanged();
 }
 
 }  // namespace rilumo

@@ -63,17 +63,21 @@ void ItemStore::Init() {
     columns_.Reset(numData_);
     entries_.clear();
     lastSortColumn_ = -1;
+    narrowed_ = false;
+    RowsChanged();
 }
 
 bool ItemStore::AddItem(int num) {
     if (num <= 0) return true;
     const long long newCount = static_cast<long long>(ItemCount()) + num;
-    return GrowOrFail(newCount, [&] {
+    const bool ok = GrowOrFail(newCount, [&] {
         // Built aside so that a failure leaves the list as it was.
         const ListEntry proto = NewEntry(defaultColor_);
         // resize grows the storage geometrically, so a long fill stays linear.
         entries_.resize(static_cast<size_t>(newCount), proto);
     });
+    RowsChanged();
+    return ok;
 }
 
 bool ItemStore::InsertItem(int index, int num) {
@@ -87,6 +91,7 @@ bool ItemStore::InsertItem(int index, int num) {
         entries_.insert(entries_.begin() + index, static_cast<size_t>(num), blank);
     });
     if (ok && cursor_ != -1 && cursor_ >= index) cursor_ += num;
+    RowsChanged();
     return ok;
 }
 
@@ -99,6 +104,7 @@ void ItemStore::DeleteItem(int index) {
     if (index < 0 || index >= ItemCount()) return;
     entries_.erase(entries_.begin() + index);
     TrimSpare(entries_);
+    RowsChanged();
 }
 
 void ItemStore::DeleteItemEx(int from, int to) {
@@ -108,12 +114,15 @@ void ItemStore::DeleteItemEx(int from, int to) {
     to = std::clamp(to, 0, n - 1);
     entries_.erase(entries_.begin() + from, entries_.begin() + to + 1);
     TrimSpare(entries_);
+    RowsChanged();
 }
 
 void ItemStore::DeleteAll() {
     std::vector<ListEntry>().swap(entries_);
     cursor_ = -1;
     lastSortColumn_ = -1;
+    narrowed_ = false;
+    RowsChanged();
 }
 
 void ItemStore::DeleteSelected() {
@@ -121,6 +130,7 @@ void ItemStore::DeleteSelected() {
     std::erase_if(entries_, [](const ListEntry& e) { return e.selected != 0; });
     TrimSpare(entries_);
     cursor_ = -1;
+    RowsChanged();
 }
 
 // ---------------------------------------------------------------- fields
@@ -170,7 +180,9 @@ Value ItemStore::Value(int index, int dataIdx) const {
 }
 
 void ItemStore::SetValue(int index, int dataIdx, rilumo::Value v) {
-    WriteCell(Entry(index), &ListEntry::data, dataIdx, numData_, std::move(v));
+    ListEntry* e = Entry(index);
+    WriteCell(e, &ListEntry::data, dataIdx, numData_, std::move(v));
+    if (e) e->findKey.clear();
 }
 
 Value ItemStore::AuxID(int index, int auxIdx) const {
@@ -218,7 +230,8 @@ void ItemStore::SetIsSelected(int index, std::int32_t v) {
     if (!e) return;
     // Only 0 and 1 exist outside a sort: any other value would be an entry
     // that looks unselected yet is removed by DeleteSelected.
-    e->selected = v != 0 ? 1 : 0;
+    if (v != 0) Select(*e);
+    else e->selected = 0;
     if (index == -1 && v == 0) cursor_ = -1;
 }
 
@@ -229,12 +242,16 @@ void ItemStore::DeselectAll() {
 }
 
 void ItemStore::SelectOnly(int lo, int hi) {
-    for (int i = 0; i < ItemCount(); ++i) entries_[size_t(i)].selected = (i >= lo && i <= hi) ? 1 : 0;
+    for (int i = 0; i < ItemCount(); ++i) {
+        ListEntry& e = entries_[size_t(i)];
+        if (i >= lo && i <= hi) Select(e);
+        else e.selected = 0;
+    }
 }
 
 void ItemStore::SetSelectedItem(int v) {
     cursor_ = std::clamp(v, -1, std::max(ItemCount() - 1, -1));
-    if (HasCursor()) entries_[static_cast<size_t>(cursor_)].selected = 1;
+    if (HasCursor()) Select(entries_[static_cast<size_t>(cursor_)]);
 }
 
 int ItemStore::NumSelectedItems() const {
@@ -250,7 +267,7 @@ bool ItemStore::MultiSelected() const {
 }
 
 void ItemStore::SelectAll() {
-    for (ListEntry& e : entries_) e.selected = 1;
+    for (ListEntry& e : entries_) Select(e);
 }
 
 void ItemStore::UnSelectAll() {
@@ -265,7 +282,7 @@ void ItemStore::MoveCursor(int isDown) {
     const int from = HasCursor() ? cursor_ : -1;
     const int target = std::clamp(isDown != 0 ? from + 1 : from - 1, 0, n - 1);
     DeselectAll();
-    entries_[static_cast<size_t>(target)].selected = 1;
+    Select(entries_[static_cast<size_t>(target)]);
     cursor_ = target;
 }
 
@@ -277,7 +294,8 @@ void ItemStore::ExchangeItem(int plus) {
     DeselectAll();
     std::swap(entries_[static_cast<size_t>(cursor_)], entries_[static_cast<size_t>(target)]);
     cursor_ = static_cast<int>(target);
-    entries_[static_cast<size_t>(cursor_)].selected = 1;
+    Select(entries_[static_cast<size_t>(cursor_)]);
+    RowsChanged();
 }
 
 // ---------------------------------------------------------------- combo lists

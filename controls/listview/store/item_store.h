@@ -18,6 +18,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -97,8 +98,11 @@ public:
     // --- Ordering ---
     // Sorts by data column orderItem; repeating the same column alternates
     // ascending and descending unless force is 1. Text columns compare
-    // case-insensitively, numeric ones (DataNumeric) as numbers. The cursor
-    // entry ends selected and keeps the cursor. False when nothing was sorted
+    // case-insensitively, numeric ones (DataNumeric) as numbers. The sort is
+    // stable in both directions, so sorting by one column and then another
+    // orders by the second and, within it, by the first; empty cells go last
+    // either way (an unknown value is no smallest one). The cursor entry ends
+    // selected and keeps the cursor. False when nothing was sorted
     // or the sort failed.
     bool ReOrder(int orderItem, int force);
     // Shuffles the entries (three or more); the next ReOrder is ascending.
@@ -121,6 +125,24 @@ public:
     int LastSortColumn() const { return lastSortColumn_; }
     bool LastSortReversed() const { return lastSortReversed_; }
 
+    // --- Narrowing: a view of some entries, the store keeping all of them ---
+    // Shows only the entries keep(i) accepts; the others are deselected.
+    // Entries added later are shown until the next narrowing.
+    void NarrowTo(const std::function<bool(int)>& keep);
+    // Every entry shown again.
+    void ShowAll();
+    bool Narrowed() const { return narrowed_; }
+    // Shown rows in store order: their count, the entry of a row (-1 outside),
+    // and the row of an entry (-1 when it is not shown).
+    int ShownCount() const;
+    int ShownEntry(int row) const;
+    int RowOfEntry(int index) const;
+
+    // The host's per-entry search text (see ListEntry::findKey).
+    QString FindKey(int index) const;
+    void SetFindKey(int index, QString key);
+    void ClearFindKeys();
+
     // The entry an index designates (-1 and -2 accepted), nullptr for none.
     const ListEntry* Entry(int index) const;
     ListEntry* Entry(int index);
@@ -134,7 +156,11 @@ private:
     void DeselectAll();
     // Replaces the entries by entries_[order[0]], entries_[order[1]], ...
     void Permute(const std::vector<int>& order);
-    bool SortOrder(int column, bool numeric, std::vector<int>& order) const;
+    bool SortOrder(int column, bool numeric, bool descending, std::vector<int>& order) const;
+    // A narrowed-out entry never carries a selection.
+    static void Select(ListEntry& e) { e.selected = e.narrowedOut ? 0 : 1; }
+    void RowsChanged() { rowsStale_ = true; }
+    void RebuildRows() const;
 
     std::vector<ListEntry> entries_;
     ColumnTable columns_;
@@ -145,6 +171,9 @@ private:
     int lastSortColumn_ = -1;
     bool lastSortReversed_ = false;
     UniformSource random_;
+    bool narrowed_ = false;
+    mutable bool rowsStale_ = true;
+    mutable std::vector<int> rows_;  // entries shown while narrowed
 };
 
 }  // namespace rilumo
