@@ -1,6 +1,7 @@
 #include "app/frm_main.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QLabel>
 #include <QMimeData>
 #include <QApplication>
@@ -12,7 +13,10 @@
 #include <QMenuBar>
 #include <QScreen>
 
+#include "app/list_columns.h"
+#include "app/list_find.h"
 #include "controls/draw_primitives.h"
+#include "controls/listview/find_box.h"
 #include "controls/key_codes.h"
 #include "controls/listview/playlist_view_setup.h"
 #include "support/convert.h"
@@ -106,6 +110,11 @@ void FrmMain::BuildDesign() {
     connect(lv_, &UC_ListView::RightClicked, this,
             [this](float x, float y) { Enter(WhenBusy::Passes, [this, x, y] { LV_RightClicked(x, y); }); });
     connect(lv_, &UC_ListView::OLEStartDrag, this, &FrmMain::LV_OLEStartDrag);
+    find_ = new ListFind(*lv_, [this] { Enter(WhenBusy::Passes, [this] { LV_DblClicked(); }); });
+    connect(lv_, &UC_ListView::TabRightClicked, this, [this](int column) {
+        NewColumnMenu(this, *lv_, column, [this] { find_->ColumnsChanged(); })->popup(QCursor::pos());
+    });
+    connect(lv_, &UC_ListView::TabMoved, this, [this] { SaveListColumns(*lv_); });
     connect(lv_, &UC_ListView::OLECompleteDrag, this, &FrmMain::LV_OLECompleteDrag);
     connect(playButtons_, &UC_Buttons::ButtonClicked, this, [this](int index) {
         Enter(WhenBusy::Passes, [this, index] { PlayButtons_ButtonClicked(static_cast<std::int16_t>(index)); });
@@ -130,7 +139,8 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
         auto* k = static_cast<QKeyEvent*>(event);
         // A key release travels up the parents; it counts once, where it landed.
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
-        if (watched == target && !k->isAutoRepeat()) {
+        // The find box's keys are typing, not window commands.
+        if (watched == target && !k->isAutoRepeat() && !IsFindBox(target)) {
             const int key = VirtualKeyOf(k->key());
             const int shift = KeyShiftOf(k->modifiers());
             Enter(WhenBusy::Passes, [this, key, shift] { Form_KeyUp(key, shift); });
@@ -285,7 +295,11 @@ void FrmMain::InitPlayButtons() {
 }
 
 void FrmMain::ShowStoppedIcon() { playback_->ShowStoppedPicture(); }
-void FrmMain::InitPlaylistView() { SetUpPlaylistView(*lv_, {{QStringLiteral("タイトル"), 6000}}); }
+void FrmMain::InitPlaylistView() {
+    SetUpPlaylistView(*lv_, ListColumnSet());
+    RestoreListColumns(*lv_);
+    lv_->ReDrawTab(-1);
+}
 void FrmMain::InitTextPanel() {
     UC_TextPicture& p = *picPlay_;
     for (int set = 0; set < 3; ++set) p.AddStdColorSet(set);
@@ -323,7 +337,8 @@ void FrmMain::RunLayout() {
     const int width = ClientWidthTwips();
     const int height = std::max(0, ClientHeightTwips() - kListTop);
     Trap([&] { lv_->setGeometry(0, TwipsToPx(kListTop), TwipsToPx(width), TwipsToPx(height)); });
-    Trap([&] { lv_->SetTabWidth(0, std::max(0, width - 420)); });
+    // Alone, "タイトル" fills the width; beside others, each keeps its own.
+    if (OnlyTitleShown(*lv_)) Trap([&] { lv_->SetTabWidth(0, std::max(0, width - 420)); });
     Trap([&] { lv_->UserControl_Resize(); });
     Trap([&] { pictureF_->move(TwipsToPx((width - kPictureWidth) / 2), TwipsToPx(kPictureTop)); });
     Trap([&] { PaintWindowBackground(); });

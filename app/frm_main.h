@@ -29,6 +29,8 @@ class QMimeData;
 
 namespace rilumo {
 
+class ListFind;
+
 // What the process was started with: the whole argument text (arguments
 // joined by single spaces, quotes kept) and the folder it was started from.
 struct StartupArgs {
@@ -71,6 +73,8 @@ public:
     QAction* MenuFile(int index) const { return menuFile_.at(static_cast<size_t>(index)); }
     SurfaceWidget& PictureF() { return *pictureF_; }
     UC_ListView& LV() { return *lv_; }
+    // Find as you type over the list (Ctrl+F).
+    ListFind& Find() { return *find_; }
     UC_Buttons& PlayButtons() { return *playButtons_; }
     UC_Bar& ProgBar() { return *progBar_; }
     UC_TextPicture& PicPlay() { return *picPlay_; }
@@ -182,6 +186,7 @@ private:
     SurfaceWidget* client_ = nullptr;
     SurfaceWidget* pictureF_ = nullptr;
     UC_ListView* lv_ = nullptr;
+    ListFind* find_ = nullptr;  // owned by lv_
     UC_Buttons* playButtons_ = nullptr;
     UC_Bar* progBar_ = nullptr;
     UC_TextPicture* picPlay_ = nullptr;

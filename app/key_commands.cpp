@@ -1,6 +1,7 @@
 // The main window's keys and the title search they open.
 
 #include "app/frm_main.h"
+#include "app/list_find.h"
 #include "support/error_trap.h"
 #include "support/log.h"
 #include "support/ui/dialogs.h"
@@ -13,6 +14,7 @@ constexpr int kKeySpace = 32;
 constexpr int kKeyEsc = 27;
 constexpr int kKeyR = 82;
 constexpr int kKeyS = 83;
+constexpr int kKeyF = 70;
 constexpr int kCtrlAlone = 2;
 
 }  // namespace
@@ -31,6 +33,9 @@ void FrmMain::Form_KeyUp(int KeyCode, int Shift) {
         case kKeyR: MenuFileClick(kMenuShuffle); break;
         case kKeyS:
             if (Shift == kCtrlAlone) FindTitle();
+            break;
+        case kKeyF:
+            if (Shift == kCtrlAlone) Find().Open();
             break;
         default: break;
         }

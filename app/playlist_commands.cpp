@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include "app/frm_main.h"
+#include "app/list_columns.h"
 #include "controls/surface_widget.h"
 #include "media/playlist_formats.h"
 #include "support/error_trap.h"
@@ -58,6 +59,7 @@ void FrmMain::AddTitle(const QString& path, std::int32_t index) {
     }
     lv_->SetAuxID(index, 0, path);
     lv_->SetValue(index, 0, TitleOf(path));
+    ShowFileColumns(*lv_, index, path);
     lv_->SetDispColor(index, kEntryColor);
     lv_->SetIconType(index, code);
 }
