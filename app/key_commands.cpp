@@ -26,6 +26,9 @@ void FrmMain::Form_KeyUp(int KeyCode, int Shift) {
         case kKeyEsc:
             if (state_.busy == 1) {
                 state_.cancelScan = 1;
+            } else if (Find().IsOpen()) {
+                // The box lost the keyboard to the list: Esc still closes it.
+                Find().Close();
             } else {
                 PlayButtons_ButtonClicked(kButtonStop);
             }

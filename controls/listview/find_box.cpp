@@ -12,6 +12,15 @@ constexpr std::uint32_t kBack = 0xFFFFFF;
 constexpr std::uint32_t kText = 0x000000;
 constexpr std::uint32_t kPreedit = 0x804000;
 constexpr int kPadPx = 4;
+
+// A character outside the basic plane goes as a whole, never half a pair.
+QString WithoutLastCharacter(const QString& s) {
+    qsizetype n = s.size();
+    if (n == 0) return s;
+    --n;
+    if (n > 0 && s.at(n).isLowSurrogate() && s.at(n - 1).isHighSurrogate()) --n;
+    return s.left(n);
+}
 }  // namespace
 
 FindBox::FindBox(QWidget* parent) : SurfaceWidget(parent) {
@@ -69,7 +78,7 @@ void FindBox::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Escape: emit Closed(); return;
     case Qt::Key_Return:
     case Qt::Key_Enter: emit Accepted(); return;
-    case Qt::Key_Backspace: Edit(text_.left(std::max<qsizetype>(0, text_.size() - 1))); return;
+    case Qt::Key_Backspace: Edit(WithoutLastCharacter(text_)); return;
     default: break;
     }
     const QString typed = e->text();
