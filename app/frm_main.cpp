@@ -139,8 +139,10 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
         auto* k = static_cast<QKeyEvent*>(event);
         // A key release travels up the parents; it counts once, where it landed.
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
-        // The find box's keys are typing, not window commands.
-        if (watched == target && !k->isAutoRepeat() && !IsFindBox(target)) {
+        // In the find box only Ctrl combinations are window commands; the
+        // other keys are typing.
+        const bool typing = IsFindBox(target) && !(k->modifiers() & Qt::ControlModifier);
+        if (watched == target && !k->isAutoRepeat() && !typing) {
             const int key = VirtualKeyOf(k->key());
             const int shift = KeyShiftOf(k->modifiers());
             Enter(WhenBusy::Passes, [this, key, shift] { Form_KeyUp(key, shift); });

@@ -83,6 +83,7 @@ TEST(FindBox, TypingEditsComposingDoesNotEnterAndEscClose) {
     key(Qt::Key_B, "b");
     key(Qt::Key_A, "\x01", Qt::ControlModifier);  // no text to look for
     EXPECT_EQ(box.Text(), "ab");
+    EXPECT_GT(DarkPixels(box.Pic().Image(), QRect(4, 3, 20, 16)), 0);  // the text is drawn
     QInputMethodEvent compose(QString::fromUtf8("とう"), {});
     QApplication::sendEvent(&box, &compose);
     EXPECT_EQ(box.Text(), "ab");
