@@ -41,8 +41,13 @@ ListEntries ReadListEntries(const QString& file) {
 }
 
 QString ExistingEntryPath(const EntryReadings& entry, const QString& baseFolder) {
-    const QString path = ChooseEntryPath(entry, baseFolder, [](const QString& p) { return FileExists(p) == 1; });
-    return FileExists(path) ? path : QString();
+    // The probe's last answer is about the path chosen: no second look.
+    bool found = false;
+    const QString path = ChooseEntryPath(entry, baseFolder, [&found](const QString& p) {
+        found = FileExists(p) == 1;
+        return found;
+    });
+    return found ? path : QString();
 }
 
 bool WriteListFile(const QString& file, const QStringList& paths, QString* error, QStringList* leftOut) {
