@@ -137,7 +137,11 @@ QString PathFromBytes(const QByteArray& bytes) {
             ++i;
             continue;
         }
-        out += QString::fromUtf8(reinterpret_cast<const char*>(p + i), len);
+        // By hand: Qt's own decoder would drop a byte-order mark, which in a
+        // name is part of the name.
+        char32_t cp = len == 1 ? p[i] : p[i] & (0x7F >> len);
+        for (int k = 1; k < len; ++k) cp = (cp << 6) | (p[i + k] & 0x3F);
+        for (const char16_t unit : QChar::fromUcs4(cp)) out += QChar(unit);
         i += len;
     }
     return out;

@@ -66,6 +66,7 @@ TEST(Paths, NamesThatAreNotUtf8SurviveTheRoundTrip) {
         "/m/\xED\xA0\x80\xC0\xAF.mp3",      // an encoded surrogate and an overlong "/"
         "/m/\xE6\x9D\xB1\xE6\x9D.wav",      // UTF-8 cut short
         QString::fromUtf8("/m/東京 𝄞.mp3").toUtf8(),
+        "/m/\xEF\xBB\xBF\xFF.mp3",             // a byte-order mark belongs to the name
     };
     for (const QByteArray& raw : names) {
         const QString path = PathFromBytes(raw);
