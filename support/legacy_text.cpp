@@ -1,9 +1,7 @@
 #include "support/legacy_text.h"
 
 #include <QStringDecoder>
-#include <QtEndian>
 
-#include <cerrno>
 #include <iconv.h>
 #include <mutex>
 
