@@ -18,7 +18,7 @@ constexpr const char* kHostUtf16 = "UTF-16BE";
 // One converter for the process: opening a gconv module per call costs more
 // than the decoding itself. iconv_t holds shift state, so calls take turns.
 class Cp932Converter {
-  public:
+public:
     Cp932Converter() : handle_(iconv_open(kHostUtf16, "CP932")) {}
     ~Cp932Converter() {
         if (Usable()) iconv_close(handle_);
@@ -33,18 +33,18 @@ class Cp932Converter {
         // Every CP932 byte yields at most one UTF-16 unit.
         QString result(bytes.size(), Qt::Uninitialized);
         char* in = const_cast<char*>(bytes.constData());
-        size_t in_left = static_cast<size_t>(bytes.size());
+        size_t inLeft = static_cast<size_t>(bytes.size());
         char* dest = reinterpret_cast<char*>(result.data());
-        size_t out_left = static_cast<size_t>(result.size()) * 2;
+        size_t outLeft = static_cast<size_t>(result.size()) * 2;
         // A non-reversible count > 0 means a byte was substituted, not mapped.
-        const size_t status = iconv(handle_, &in, &in_left, &dest, &out_left);
-        if (status != 0 || in_left != 0) return false;
-        result.truncate(result.size() - static_cast<qsizetype>(out_left / 2));
+        const size_t status = iconv(handle_, &in, &inLeft, &dest, &outLeft);
+        if (status != 0 || inLeft != 0) return false;
+        result.truncate(result.size() - static_cast<qsizetype>(outLeft / 2));
         *out = result;
         return true;
     }
 
-  private:
+private:
     bool Usable() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
 
     iconv_t handle_;
