@@ -52,7 +52,7 @@ std::int32_t switchValue(const QString& key) { return ToInt32Or(ReadSetting(key,
 
 StartupArgs StartupArgsFrom(int argc, char** argv) {
     QStringList parts;
-    for (int i = 1; i < argc; ++i) parts << QString::fromLocal8Bit(argv[i]);
+    for (int i = 1; i < argc; ++i) parts << PathFromBytes(QByteArray(argv[i]));
     return {parts.join(u' '), QDir::currentPath()};
 }
 

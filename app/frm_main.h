@@ -91,6 +91,8 @@ public:
     bool TellListProblem(const QString& file);
     // False when the list could not be written; the user has been told why.
     bool WriteList(const QString& file);
+    // Names the entries a save had to leave out.
+    void TellLeftOut(const QStringList& paths);
     void DropOnList(const QStringList& files, float y);
     void BringToFront();
 

@@ -16,6 +16,7 @@
 #include "support/file_ops.h"
 #include "support/log.h"
 #include "support/ui/message_box.h"
+#include "support/paths.h"
 
 namespace rilumo {
 
@@ -93,7 +94,7 @@ void FrmMain::LV_OLEStartDrag(QMimeData* data, int& allowedEffects) {
         QList<QUrl> urls;
         for (int i : SelectedEntries()) {
             const QString path = lv_->AuxID(i, 0).ToText();
-            urls << QUrl::fromLocalFile(path);
+            urls << QUrl::fromEncoded(FileUriOf(path));
             dragOut_.entries.push_back({i, path, lv_->Value(i, 0), lv_->DispColor(i), lv_->IconType(i)});
         }
         data->setUrls(urls);

@@ -7,6 +7,7 @@
 
 #include "controls/listview/uc_listview.h"
 #include "media/track_tags.h"
+#include "support/paths.h"
 #include "support/settings.h"
 
 namespace rilumo {
@@ -120,7 +121,7 @@ void ShowTrackTags(UC_ListView& lv, int row, const TrackTags& tags) {
 
 void ShowFileColumns(UC_ListView& lv, int row, const QString& path) {
     const qsizetype slash = path.lastIndexOf(u'/');
-    lv.SetValue(row, DataIndex(ListColumn::Folder), slash > 0 ? path.left(slash) : QString());
+    lv.SetValue(row, DataIndex(ListColumn::Folder), slash > 0 ? DisplayName(path.left(slash)) : QString());
 }
 
 std::vector<PlaylistColumn> ListColumnSet() {

@@ -11,6 +11,7 @@
 #include "app/mpris_adaptors.h"
 #include "app/remote_control.h"
 #include "support/log.h"
+#include "support/paths.h"
 
 namespace rilumo {
 
@@ -107,8 +108,8 @@ void MprisService::SetPosition(const QDBusObjectPath& trackId, qlonglong positio
 }
 
 void MprisService::OpenUri(const QString& uri) {
-    const QUrl url(uri);
-    if (url.isLocalFile()) remote::OpenFile(window_, url.toLocalFile());
+    const QString path = PathFromFileUri(uri);
+    if (!path.isEmpty()) remote::OpenFile(window_, path);
 }
 
 // The controller tells of the seek, as of one made with the bar.

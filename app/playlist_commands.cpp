@@ -3,8 +3,6 @@
 #include "app/playlist_commands.h"
 
 #include <QApplication>
-#include <QDirIterator>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 
@@ -47,6 +45,23 @@ private:
     std::int32_t& flag_;
 };
 
+// The dropped files' paths from the URI list's own bytes: Qt's reading of
+// a URI turns a name that is not UTF-8 into other characters.
+QStringList DroppedFiles(const QMimeData& data) {
+    QStringList files;
+    const QByteArray list = data.data(QStringLiteral("text/uri-list"));
+    for (QByteArray line : list.split('\n')) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith('#')) continue;
+        const QString path = PathFromFileUri(line);
+        if (!path.isEmpty()) files << path;
+    }
+    if (!list.isEmpty()) return files;
+    for (const QUrl& u : data.urls())
+        if (u.isLocalFile()) files << PathFromFileUri(u.toEncoded());
+    return files;
+}
+
 }  // namespace
 
 void FrmMain::AddTitle(const QString& path, std::int32_t index) {
@@ -58,7 +73,7 @@ void FrmMain::AddTitle(const QString& path, std::int32_t index) {
         lv_->InsertItem(index);
     }
     lv_->SetAuxID(index, 0, path);
-    lv_->SetValue(index, 0, TitleOf(path));
+    lv_->SetValue(index, 0, DisplayName(TitleOf(path)));
     ShowFileColumns(*lv_, index, path);
     lv_->SetDispColor(index, kEntryColor);
     lv_->SetIconType(index, code);
@@ -77,9 +92,9 @@ void FrmMain::AddFolder(const QString& folderIn) {
     QSize paintedSize;
     Trap([&] {
         // Files only, in the order the file system lists them; no recursion.
-        QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System);
-        while (it.hasNext()) {
-            const QString name = it.nextFileInfo().fileName();
+        FolderFiles files(folder);
+        QString name;
+        while (files.Next(name)) {
             if (count % 100 == 0) {
                 DoEvents();
                 if (state_.cancelScan == 1 || closing_) {
@@ -106,25 +121,13 @@ void FrmMain::AddFolder(const QString& folderIn) {
 }
 
 void FrmMain::ReadList(const QString& file) {
-    // A pipe or a device would hold the first read for good.
-    if (!IsRegularFile(file)) return;
     Trap([&] {
-        if (IsForeignPlaylist(file)) {
-            for (const QString& path : ReadForeignList(file)) {
-                DoEvents();
-                if (closing_) break;
-                if (FileExists(path)) AddTitle(path, kLastEntry);
-            }
-            return;
-        }
-        const QString base = ListBaseFolder(file);
-        ListReader reader(file);
-        QString line;
-        for (;;) {
+        const ListEntries list = ReadListEntries(file);
+        for (const EntryReadings& entry : list.entries) {
             DoEvents();
-            if (closing_ || !reader.Next(line)) break;
-            const QString path = ResolveListEntry(line, base);
-            if (FileExists(path)) AddTitle(path, kLastEntry);
+            if (closing_) break;
+            const QString path = ExistingEntryPath(entry, list.baseFolder);
+            if (!path.isEmpty()) AddTitle(path, kLastEntry);
         }
     });
     lv_->Refresh();
@@ -143,11 +146,27 @@ bool FrmMain::WriteList(const QString& file) {
     paths.reserve(lv_->ItemCount());
     for (int i = 0; i < lv_->ItemCount(); ++i) paths << lv_->AuxID(i, 0).ToText();
     QString why;
-    if (WriteListFile(file, paths, &why)) return true;
+    QStringList leftOut;
+    const bool written = WriteListFile(file, paths, &why, &leftOut);
+    if (!leftOut.isEmpty()) TellLeftOut(leftOut);
+    if (written) return true;
     // The only message of the playlist commands: a lost save must not go unnoticed.
     CenteredMessageBox(QStringLiteral("プレイリストを保存できませんでした。\n%1\n%2").arg(file, why), 48,
                        QStringLiteral("Rilumo"), this);
     return false;
+}
+
+void FrmMain::TellLeftOut(const QStringList& paths) {
+    constexpr int kShown = 10;
+    QStringList names;
+    for (const QString& p : paths.mid(0, kShown)) {
+        QString shown = DisplayName(p);
+        names << shown.replace(u'\n', QStringLiteral("\\n")).replace(u'\r', QStringLiteral("\\r"));
+    }
+    if (paths.size() > kShown) names << QStringLiteral("ほか %1 件").arg(paths.size() - kShown);
+    CenteredMessageBox(QStringLiteral("名前に改行を含むファイルはプレイリストに書けないため、保存しませんでした。\n%1")
+                           .arg(names.join(u'\n')),
+                       48, QStringLiteral("Rilumo"), this);
 }
 
 void FrmMain::MenuFileClick(int index) {
@@ -172,7 +191,7 @@ void FrmMain::MenuFileClick(int index) {
                     WriteList(EnsureExtension(path, QStringLiteral(".lst")));
                 } else {
                     // A list that cannot be read must not cost the user the playlist.
-                    if (QFileInfo::exists(path) && !TellListProblem(path)) return;
+                    if ((FileExists(path) || DirectoryExists(path)) && !TellListProblem(path)) return;
                     if (!FileExists(path)) return;
                     lv_->DeleteAll();
                     ReadList(path);
@@ -252,9 +271,12 @@ void FrmMain::DropOnList(const QStringList& files, float y) {
     for (const QString& f : files) {
         DoEvents();
         if (closing_) break;
-        if (IsForeignPlaylist(f)) {
-            for (const QString& path : ReadForeignList(f))
-                if (FileExists(path)) insert(path);
+        if (IsListFile(f)) {
+            const ListEntries list = ReadListEntries(f);
+            for (const EntryReadings& entry : list.entries) {
+                const QString path = ExistingEntryPath(entry, list.baseFolder);
+                if (!path.isEmpty()) insert(path);
+            }
             continue;
         }
         insert(f);
@@ -265,9 +287,7 @@ void FrmMain::DropOnList(const QStringList& files, float y) {
 
 void FrmMain::OnListDrop(const QMimeData* data, float y) {
     if (!data || !data->hasUrls()) return;
-    QStringList files;
-    for (const QUrl& u : data->urls())
-        if (u.isLocalFile()) files << u.toLocalFile();
+    const QStringList files = DroppedFiles(*data);
     // The drop's data belongs to the drag; only its file list may wait.
     Enter(WhenBusy::Waits, [this, files, y] { Trap([&] { DropOnList(files, y); }); });
 }

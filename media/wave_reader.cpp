@@ -1,7 +1,6 @@
 #include "media/wave_reader.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cmath>
 #include <cstring>
@@ -48,8 +47,8 @@ int formatCodeOf(int channels, int bits) {
 // Fills info as far as the walk gets; throws only for a failure inside the
 // arithmetic (e.g. a sample rate of 0), which the callers trap.
 void walkChunks(const QString& path, WaveInfo& info) {
-    QFile f(path);
-    if (QFileInfo(path).isDir() || !f.open(QIODevice::ReadOnly)) return;
+    QFile f;
+    if (!OpenForRead(f, path)) return;
     const std::int64_t size = SizeOfOpenFile(f);
     if (size < 0) return;
 

@@ -1,6 +1,5 @@
 #include "playback/c_fgraph.h"
 
-#include <QFileInfo>
 
 #include <algorithm>
 #include <chrono>
@@ -70,7 +69,7 @@ bool C_FGraph::Load(const QString& name) {
     Length_ = 0;
     if (!IsRegularFile(name)) {
         // A folder, a device or a named pipe under the name: say why nothing plays.
-        if (QFileInfo::exists(name)) WriteLog(QStringLiteral("FileName ") + name + QStringLiteral("#not a file"), 1, 1);
+        if (FileExists(name) || DirectoryExists(name)) WriteLog(QStringLiteral("FileName ") + name + QStringLiteral("#not a file"), 1, 1);
         else if (!name.isEmpty()) WriteLog(QStringLiteral("file not found: ") + name, 1, 1);
         return false;
     }

@@ -1,16 +1,15 @@
 #include "support/file_ops.h"
 
 #include <QElapsedTimer>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QThread>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "support/error_trap.h"
 #include "support/event_pump.h"
@@ -25,46 +24,86 @@ std::uint64_t readCalls = 0;
 QString withoutTrailingSlash(const QString& path) {
     return path.size() > 1 && path.endsWith(kSep) ? path.left(path.size() - 1) : path;
 }
+
+bool statOf(const QString& path, struct stat& st) { return ::stat(PathToBytes(path).constData(), &st) == 0; }
 }  // namespace
 
 int FileExists(const QString& path) {
     if (TrimSpaces(path).isEmpty()) return 0;
-    QFileInfo fi(path);
-    return fi.exists() && !fi.isDir() ? 1 : 0;
+    struct stat st{};
+    return statOf(path, st) && !S_ISDIR(st.st_mode) ? 1 : 0;
 }
 
 bool IsRegularFile(const QString& path) {
     if (path.isEmpty()) return false;
-    std::error_code ec;
-    return std::filesystem::is_regular_file(std::filesystem::path(QFile::encodeName(path).toStdString()), ec);
+    struct stat st{};
+    return statOf(path, st) && S_ISREG(st.st_mode);
 }
 
 int DirectoryExists(const QString& path) {
     if (TrimSpaces(path).isEmpty()) return 0;
-    return QFileInfo(withoutTrailingSlash(path)).isDir() ? 1 : 0;
+    struct stat st{};
+    return statOf(withoutTrailingSlash(path), st) && S_ISDIR(st.st_mode) ? 1 : 0;
 }
 
 int MakeDirectory(const QString& path) {
     if (TrimSpaces(path).isEmpty()) return 0;
-    return QDir().mkdir(withoutTrailingSlash(path)) ? 1 : 0;
+    return ::mkdir(PathToBytes(withoutTrailingSlash(path)).constData(), 0777) == 0 ? 1 : 0;
 }
 
 int RemoveFile(const QString& path) {
     return TrapOr(0, [&] {
-        QFileInfo fi(path);
-        if (!fi.exists() && !fi.isSymLink()) return 1;
-        if (!fi.isWritable())
-            QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
-        return QFile::remove(path) ? 1 : 0;
+        const QByteArray name = PathToBytes(path);
+        struct stat st{};
+        if (::lstat(name.constData(), &st) != 0) return 1;
+        if (::access(name.constData(), W_OK) != 0) ::chmod(name.constData(), st.st_mode | S_IWUSR);
+        return ::unlink(name.constData()) == 0 ? 1 : 0;
     });
+}
+
+bool OpenForRead(QFile& file, const QString& path) {
+    if (path.isEmpty()) return false;
+    const int fd = ::open(PathToBytes(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
 }
 
 int FileSizeOf(const QString& path, std::int64_t& size) {
     size = 0;
-    QFile f(path);
-    if (QFileInfo(path).isDir() || !f.open(QIODevice::ReadOnly)) return 0;
+    QFile f;
+    if (!OpenForRead(f, path)) return 0;
     size = f.size();
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(size & 0xFFFFFFFFu));
+}
+
+FolderFiles::FolderFiles(const QString& folder)
+    : folder_(PathToBytes(FixTrailingSlash(folder, false))), dir_(::opendir(folder_.constData())) {}
+
+FolderFiles::~FolderFiles() {
+    if (dir_) ::closedir(dir_);
+}
+
+bool FolderFiles::Next(QString& name) {
+    while (dir_) {
+        const dirent* e = ::readdir(dir_);
+        if (!e) break;
+        const QByteArray raw(e->d_name);
+        if (raw == "." || raw == "..") continue;
+        if (e->d_type == DT_DIR) continue;
+        if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+            struct stat st{};
+            if (::stat((folder_ + raw).constData(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
+        }
+        name = PathFromBytes(raw);
+        return true;
+    }
+    return false;
 }
 
 int SeekTo(QFile& file, std::int64_t offset) {
@@ -81,8 +120,8 @@ int ReadAt(char* buffer, std::int64_t count, std::int64_t offset32, const QStrin
     for (;;) {
         ++readCalls;
         bool ok = false;
-        QFile f(path);
-        if (!QFileInfo(path).isDir() && f.open(QIODevice::ReadOnly)) {
+        QFile f;
+        if (OpenForRead(f, path)) {
             const std::int64_t at = offset64 != 0 ? offset64 : offset32;
             if (SeekTo(f, at) == 0) {
                 const std::int64_t got = f.read(buffer, count);

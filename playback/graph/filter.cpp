@@ -3,6 +3,7 @@
 #include "playback/graph/graph_impl.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
+#include "support/paths.h"
 
 namespace rilumo::graph {
 
@@ -58,7 +59,7 @@ void Filter::SetFilename(const QString& path) {
     if (!impl_->recipe.fileSource || !impl_->location) Fail("not a file source");
     // A named pipe or a device would block the source's open for good.
     if (!IsRegularFile(path)) Fail("not a regular file: " + path.toStdString());
-    g_object_set(impl_->location, "location", path.toUtf8().constData(), nullptr);
+    g_object_set(impl_->location, "location", PathToBytes(path).constData(), nullptr);
     impl_->filename = path;
 }
 

@@ -8,6 +8,7 @@
 #include "playback/graph/graph_impl.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
+#include "support/paths.h"
 
 namespace rilumo::graph {
 
@@ -103,7 +104,7 @@ void Graph::RenderFile(const QString& path) {
     if (!sink) Fail("no renderer");
     impl_->playbinSink = Adopt(sink);
     GstElement* drainVideo = gst_element_factory_make("fakesink", nullptr);
-    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded();
+    const QByteArray uri = FileUriOf(QFileInfo(path).absoluteFilePath());
     // Audio only: flags 0x2.
     g_object_set(playbin.get(), "uri", uri.constData(), "audio-sink", sink, "video-sink", drainVideo,
                  "flags", 0x2, nullptr);
@@ -126,7 +127,7 @@ QString GraphImpl::SourceName() const {
     if (playbin) {
         gchar* uri = nullptr;
         g_object_get(playbin.get(), "uri", &uri, nullptr);
-        const QString text = QUrl(QString::fromUtf8(uri)).toLocalFile();
+        const QString text = PathFromFileUri(QByteArray(uri));
         g_free(uri);
         return text;
     }

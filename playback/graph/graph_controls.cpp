@@ -1,7 +1,6 @@
 // What a built graph answers and takes while it plays: its length, the
 // position, the rate, the volume and the balance.
 
-#include <QFileInfo>
 
 #include <algorithm>
 #include <chrono>
@@ -12,6 +11,7 @@
 #include "playback/graph/graph_impl.h"
 #include "support/error_trap.h"
 #include "support/rounding.h"
+#include "support/file_ops.h"
 
 namespace rilumo::graph {
 
@@ -61,7 +61,8 @@ bool Graph::TryDuration(double& seconds) {
     // then the file's size at the stream's bit rate stands in, as a splitter
     // reading a constant-rate stream would reckon it.
     const unsigned bits = impl_->stream->bitrate;
-    const qint64 bytes = QFileInfo(impl_->SourceName()).size();
+    std::int64_t bytes = 0;
+    FileSizeOf(impl_->SourceName(), bytes);
     if (bits == 0 || bytes <= 0) return false;
     seconds = static_cast<double>(bytes) * 8.0 / bits;
     return true;

@@ -115,6 +115,18 @@ void listSeeds(const QString& root) {
          "<track><location>file:///a%20b.flac</location></track><track><location>rel/c.ogg</location>"
          "</track></trackList></playlist>");
     seed(root + "/list_own", "own", "\"/m/a.mp3\"\r\nrel.wav\r\n\"\r\n");
+    // A Japanese Windows desktop's lists: CP932 with backslashes, and "Unicode".
+    seed(root + "/list_m3u", "cp932", "#EXTM3U\r\n\x93\x8C\x8B\x9E\\\x93\xF1.wav\r\n..\\\x95\x5C.wav\r\n");
+    seed(root + "/list_own", "utf16", QByteArray("\xFF\xFE" "a\0\\\0b\0\r\0\n\0", 12));
+    seed(root + "/list_pls", "mixed", "[playlist]\nFile1=\xE6\x9D\xB1.wav\nFile2=\x93\x8C.wav\n");
+}
+
+void legacyTextSeeds(const QString& d) {
+    seed(d, "cp932", "\x83\x5E\x83\x43\x83\x67\x83\x8B \xB1\x87\x40\x81\x60\\");
+    seed(d, "utf8", "\xE6\x9D\xB1\xE4\xBA\xAC");
+    seed(d, "latin1", "Caf\xE9");
+    seed(d, "utf16", QByteArray("\xFE\xFF\x67\x71", 4));
+    seed(d, "stray", "\xED\xA0\x80\xC0\xAF\xF4\x90\x80\x80");
 }
 
 // An encoded file tagged the way the player reads it, and a bare tag.
@@ -140,13 +152,15 @@ int main(int argc, char** argv) {
     const QString root = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(root + "/wave_reader");
     QDir().mkpath(root + "/mpeg_info");
-    for (const char* sub : {"open_formats", "mp4_gapless", "list_m3u", "list_pls", "list_xspf", "list_own"})
+    for (const char* sub : {"open_formats", "mp4_gapless", "list_m3u", "list_pls", "list_xspf", "list_own",
+                            "legacy_text"})
         QDir().mkpath(root + u'/' + QLatin1String(sub));
     waveSeeds(root + "/wave_reader");
     mpegSeeds(root + "/mpeg_info");
     openFormatSeeds(root + "/open_formats");
     mp4Seeds(root + "/mp4_gapless");
     listSeeds(root);
+    legacyTextSeeds(root + "/legacy_text");
     std::printf("fuzz_seeds: %d seed files in %s\n", written, argv[1]);
     return written > 0 ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "media/playlist_formats.h"
+#include "support/paths.h"
 
 using namespace rilumo;
 
@@ -85,4 +86,60 @@ TEST(PlaylistFormats, XspfTakesTheFirstLocationOfEachTrack) {
 TEST(PlaylistFormats, OwnListsKeepTheQuoteRule) {
     const QByteArray own = "\"/m/a.mp3\"\r\nrel.wav\r\n\"\r\nC:\\x.mp3\r\n";
     EXPECT_EQ(ParsePlaylist(PlaylistKind::Own, own, kBase), QStringList({"/m/a.mp3", "/lists/rel.wav"}));
+}
+
+namespace {
+QByteArray cp932(const char* utf8) {
+    // The fixtures' Japanese in the bytes a Japanese Windows desktop writes.
+    static const struct {
+        const char* text;
+        const char* bytes;
+    } table[] = {{"東京", "\x93\x8C\x8B\x9E"}, {"二曲目", "\x93\xF1\x8B\xC8\x96\xDA"}, {"表", "\x95\x5C"}};
+    QByteArray out(utf8);
+    for (const auto& row : table) out.replace(row.text, row.bytes);
+    return out;
+}
+
+PathProbe existing(const QStringList& files) {
+    return [files](const QString& p) { return files.contains(p); };
+}
+}  // namespace
+
+TEST(PlaylistFormats, WindowsJapaneseM3uReadsWithBackslashesAndCrLf) {
+    const QByteArray m3u = cp932("#EXTM3U\r\n#EXTINF:1,東京\r\n一.wav\r\n東京\\二曲目.wav\r\n..\\表.wav\r\nC:\\x.wav\r\n");
+    // "一" in the first line is UTF-8 on purpose: lines are decided one by one.
+    const QStringList files = {QString::fromUtf8("/lists/一.wav"), QString::fromUtf8("/lists/東京/二曲目.wav"),
+                               QString::fromUtf8("/表.wav")};
+    EXPECT_EQ(ParsePlaylist(PlaylistKind::M3u, m3u, kBase, existing(files)), files);
+    // With nothing to ask, a line is read as written.
+    EXPECT_EQ(ParsePlaylist(PlaylistKind::M3u, m3u, kBase)[1], QString::fromUtf8("/lists/東京\\二曲目.wav"));
+}
+
+TEST(PlaylistFormats, ExistingFilesDecideBetweenReadings) {
+    // The same CP932 line names either a converted name or one kept as bytes.
+    const QByteArray line = cp932("東京.wav\r\n");
+    const QString converted = QString::fromUtf8("/lists/東京.wav");
+    const QString asBytes = PathFromBytes("/lists/\x93\x8C\x8B\x9E.wav");
+    EXPECT_EQ(ParsePlaylist(PlaylistKind::Own, line, kBase, existing({converted})), QStringList{converted});
+    EXPECT_EQ(ParsePlaylist(PlaylistKind::Own, line, kBase, existing({asBytes})), QStringList{asBytes});
+    // A Latin-1 name only when it is the one on disk.
+    const QString latin = QString::fromLatin1("/lists/\x93\x8C\x8B\x9E.wav");
+    EXPECT_EQ(ParsePlaylist(PlaylistKind::Own, line, kBase, existing({latin})), QStringList{latin});
+    // A raw CP932 name whose second byte is 0x5C keeps it, not a separator.
+    const QString rawTable = PathFromBytes("/lists/d/\x95\x5C.wav");
+    EXPECT_EQ(ParsePlaylist(PlaylistKind::M3u, "d\\\x95\x5C.wav", kBase, existing({rawTable})), QStringList{rawTable});
+}
+
+TEST(PlaylistFormats, Utf16AndQuotedOwnAndPlsEntriesAllDecode) {
+    const QString text = QString::fromUtf8("\"東京.wav\"\r\nb.wav\r\n曲\\c.wav\r\n");
+    const QString le = QChar(0xFEFF) + text;
+    const QByteArray leBytes(reinterpret_cast<const char*>(le.utf16()), le.size() * 2);
+    QByteArray beBytes;
+    for (const QChar c : le) beBytes.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    const QStringList files = {QString::fromUtf8("/lists/東京.wav"), "/lists/b.wav", QString::fromUtf8("/lists/曲/c.wav")};
+    EXPECT_EQ(ParsePlaylist(PlaylistKind::Own, leBytes, kBase, existing(files)), files);
+    EXPECT_EQ(ParsePlaylist(PlaylistKind::Own, beBytes, kBase, existing(files)), files);
+    const QByteArray pls = cp932("[playlist]\r\nFile1=東京.wav\r\nFile2=file:///m/%93%8C.wav\r\n");
+    EXPECT_EQ(ParsePlaylist(PlaylistKind::Pls, pls, kBase),
+              QStringList({QString::fromUtf8("/lists/東京.wav"), PathFromBytes("/m/\x93\x8C.wav")}));
 }

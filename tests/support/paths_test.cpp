@@ -58,3 +58,43 @@ TEST(Paths, FoldersEndWithTheSeparator) {
     SetAppFolderForTesting("");
     EXPECT_TRUE(SystemFolder().endsWith('/'));
 }
+
+TEST(Paths, NamesThatAreNotUtf8SurviveTheRoundTrip) {
+    const QByteArray names[] = {
+        "/m/\x93\x8C\x8B\x9E.wav",          // CP932 "東京"
+        "/m/caf\xE9\xFF\x80.mp3",           // stray bytes
+        "/m/\xED\xA0\x80\xC0\xAF.mp3",      // an encoded surrogate and an overlong "/"
+        "/m/\xE6\x9D\xB1\xE6\x9D.wav",      // UTF-8 cut short
+        QString::fromUtf8("/m/東京 𝄞.mp3").toUtf8(),
+        "/m/\xEF\xBB\xBF\xFF.mp3",             // a byte-order mark belongs to the name
+    };
+    for (const QByteArray& raw : names) {
+        const QString path = PathFromBytes(raw);
+        EXPECT_EQ(PathToBytes(path), raw) << raw.toHex().constData();
+        EXPECT_EQ(FileUriOf(path).startsWith("file:///m/"), true);
+        EXPECT_EQ(PathToBytes(PathFromFileUri(FileUriOf(path))), raw);
+    }
+    // Valid UTF-8 is plain text, with no raw bytes.
+    EXPECT_EQ(PathFromBytes(names[4]), QString::fromUtf8("/m/東京 𝄞.mp3"));
+    EXPECT_FALSE(HasRawBytes(PathFromBytes(names[4])));
+    EXPECT_TRUE(HasRawBytes(PathFromBytes(names[0])));
+    // Only raw bytes become escapes: the slash in "/\xC0\xAF" stays a byte pair, not a separator.
+    EXPECT_EQ(LowerExtension(PathFromBytes(names[2])), "mp3");
+    EXPECT_EQ(FolderOf(PathFromBytes(names[2])), "/m/");
+}
+
+TEST(Paths, FileUrisDecodeToBytes) {
+    EXPECT_EQ(PathFromFileUri(QByteArray("file:///a%20b%23.mp3")), "/a b#.mp3");
+    EXPECT_EQ(PathToBytes(PathFromFileUri(QByteArray("file://localhost/m/%93%8C.wav"))), "/m/\x93\x8C.wav");
+    EXPECT_EQ(PathFromFileUri(QByteArray("FILE:/x.mp3")), "/x.mp3");
+    EXPECT_EQ(PathFromFileUri(QByteArray("file://server/x.mp3")), "");
+    EXPECT_EQ(PathFromFileUri(QByteArray("http://h/x.mp3")), "");
+    EXPECT_EQ(PathFromFileUri(QByteArray("file:relative.mp3")), "");
+    EXPECT_EQ(FileUriOf(QString::fromUtf8("/a b/曲#.mp3")), "file:///a%20b/%E6%9B%B2%23.mp3");
+}
+
+TEST(Paths, DisplayNamesReadRawBytesAsCp932OrShowThem) {
+    EXPECT_EQ(DisplayName(PathFromBytes("\x83\x5E\x83\x43\x83\x67\x83\x8B")), QString::fromUtf8("タイトル"));
+    EXPECT_EQ(DisplayName(PathFromBytes("caf\xE9")), "caf\\xE9");
+    EXPECT_EQ(DisplayName(QString::fromUtf8("東京")), QString::fromUtf8("東京"));
+}
