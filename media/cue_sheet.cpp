@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QStringDecoder>
 
 #include <optional>
@@ -97,22 +98,24 @@ public:
             const QString path = QDir::isAbsolutePath(c) ? c : QDir(folder_).filePath(c);
             if (playable(path)) return QDir::cleanPath(path);
         }
-        return Similar(bare);
+        const QString writtenDir = QDir::isAbsolutePath(turned) ? QString() : turned.section(u'/', 0, -2);
+        if (!writtenDir.isEmpty()) {
+            if (QString found = Similar(QDir(folder_).filePath(writtenDir), bare); !found.isEmpty()) return found;
+        }
+        return Similar(folder_, bare);
     }
 
 private:
-    QString Similar(const QString& bare) {
+    QString Similar(const QString& dir, const QString& bare) {
         if (bare.isEmpty()) return {};
-        if (!listed_) {
-            entries_ = QDir(folder_).entryList(QDir::Files, QDir::Name);
-            listed_ = true;
-        }
+        auto listed = listings_.find(dir);
+        if (listed == listings_.end()) listed = listings_.insert(dir, QDir(dir).entryList(QDir::Files, QDir::Name));
         const QString stem = QFileInfo(bare).completeBaseName();
         for (const bool byStem : {false, true}) {
-            for (const QString& e : entries_) {
+            for (const QString& e : *listed) {
                 const bool same = byStem ? QFileInfo(e).completeBaseName().compare(stem, Qt::CaseInsensitive) == 0
                                          : e.compare(bare, Qt::CaseInsensitive) == 0;
-                const QString path = QDir(folder_).filePath(e);
+                const QString path = QDir(dir).filePath(e);
                 if (same && playable(path)) return QDir::cleanPath(path);
             }
         }
@@ -120,8 +123,7 @@ private:
     }
 
     QString folder_;
-    QStringList entries_;
-    bool listed_ = false;
+    QHash<QString, QStringList> listings_;  // folder listings, made once each
 };
 
 struct PendingTrack {
