@@ -181,7 +181,8 @@ private:
         if (!number || !at) return;
         PendingTrack& p = pending_.back();
         const int file = static_cast<int>(paths_.size()) - 1;
-        if (*number == 0) {
+        // Indexes come in order: an INDEX 00 after the start is junk.
+        if (*number == 0 && !p.started) {
             p.track.pregap = *at;
             p.pregapFile = file;
         } else if (*number == 1 && !p.started) {

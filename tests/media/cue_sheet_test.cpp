@@ -146,6 +146,12 @@ TEST_F(CueSheetTest, ASheetWithoutPlayableFilesGivesNoTracksAndSaysWhy) {
                                      "TRACK 02 AUDIO\nINDEX 01 00:30:00\n");
     ASSERT_EQ(backwards.tracks.size(), 1u);
     EXPECT_EQ(backwards.tracks[0].end, -1);
+    // A TRACK line that is junk leaves its INDEX lines to the track before, which takes no late pregap.
+    const CueSheet lost = Parse("FILE album.wav WAVE\nTRACK 01 AUDIO\nINDEX 01 00:00:00\n"
+                                "TRACK 02!AUDIO\nINDEX 00 01:00:00\nINDEX 01 01:02:00\n");
+    ASSERT_EQ(lost.tracks.size(), 1u);
+    EXPECT_EQ(lost.tracks[0].start, 0);
+    EXPECT_EQ(lost.tracks[0].pregap, -1);
 }
 
 TEST(CueFrames, BecomeSamplesExactlyAtEveryCommonRate) {
