@@ -61,16 +61,12 @@ TEST(ReplayGainLevel, NoClipHoldsThePeakAtFullScaleAndWildGainsStayInRange) {
 
 TEST(ReplayGainSettingsTest, AreReadAsTextWithDefaultsForWhatIsNoNumber) {
     QFile::remove(NativeSettingsFile());
-    ReplayGainSettings s = ReadReplayGainSettings();
-    EXPECT_EQ(s.mode, Mode::Track);
-    EXPECT_EQ(s.preampDb, 0);
-    EXPECT_TRUE(s.noClip);
-    EXPECT_EQ(s.fallbackDb, 0);
+    EXPECT_EQ(ReadReplayGainSettings().mode, Mode::Track);
     WriteReplayGainMode(Mode::Album);
     WriteSetting(QStringLiteral("ReplayGainPreamp"), QStringLiteral("3.5"));
     WriteSetting(QStringLiteral("ReplayGainNoClip"), QStringLiteral("0"));
     WriteSetting(QStringLiteral("ReplayGainFallback"), QStringLiteral("-4 dB"));
-    s = ReadReplayGainSettings();
+    ReplayGainSettings s = ReadReplayGainSettings();
     EXPECT_EQ(s.mode, Mode::Album);
     EXPECT_EQ(s.preampDb, 3.5);
     EXPECT_FALSE(s.noClip);
