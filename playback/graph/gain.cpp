@@ -1,7 +1,8 @@
-// ReplayGain: a volume stage of the file's own between its decoded audio
-// and the renderer, where the joiner goes in front of it later. A file
-// joined to the one before therefore keeps its own level, and the join
-// stays sample exact: scaling moves no sample in time.
+// ReplayGain: a volume stage of the file's own right after its decoded
+// audio, so that the joiner (and its converter) come after it and move it
+// with the file's other filters. A file joined to the one before therefore
+// keeps its own level, and the join stays sample exact: scaling moves no
+// sample in time.
 
 #include <cmath>
 
