@@ -1,4 +1,5 @@
 #include "app/frm_main.h"
+#include "app/replaygain_menu.h"
 
 #include <QAction>
 #include <QCursor>
@@ -81,6 +82,7 @@ void FrmMain::BuildMenus() {
         connect(a, &QAction::triggered, this, [this, i] { Enter(WhenBusy::Passes, [this, i] { MenuFileClick(i); }); });
         menuFile_[static_cast<size_t>(i)] = a;
     }
+    BuildPlayMenu(*menuBar());
     BuildItemMenu();
 }
 

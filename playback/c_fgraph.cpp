@@ -1,4 +1,5 @@
 #include "playback/c_fgraph.h"
+#include "playback/replaygain_stage.h"
 
 
 #include <algorithm>
@@ -106,6 +107,7 @@ bool C_FGraph::BuildChain() {
     if (built == 0 || !ctx_.Control) return false;
     Ignore([&] { ctx_.Control->AllowJoins(); });
     ApplyGaplessTrim(FileName_, *ctx_.Control);
+    ApplyReplayGain(FileName_, *ctx_.Control);
     return true;
 }
 

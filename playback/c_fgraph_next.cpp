@@ -2,6 +2,7 @@
 // up when the renderer reaches it.
 
 #include "playback/c_fgraph.h"
+#include "playback/replaygain_stage.h"
 
 #include "media/content_sniff.h"
 #include "media/file_types.h"
@@ -59,6 +60,7 @@ bool C_FGraph::PrepareNext(const QString& name) {
         }
         if (built != 0 && next.Control) {
             ApplyGaplessTrim(name, *next.Control);
+            ApplyReplayGain(name, *next.Control);
             ctx_.Control->SpliceNext(*next.Control);
             spliced = true;
         }

@@ -122,6 +122,11 @@ public:
     // length and seeking then count from the first kept sample.
     void SetTrim(std::int64_t skip, std::int64_t keep);
 
+    // ReplayGain: the file's samples scaled by factor (0 .. 10) in a stage of
+    // its own in front of the renderer (and of any joiner), before the first
+    // run; once it is there, a new factor takes effect at once.
+    void SetGain(double factor);
+
     // Longest wait of the preroll, in milliseconds.
     static constexpr int kPrerollLimitMs = 1500;
     void SetPrerollLimit(int ms);

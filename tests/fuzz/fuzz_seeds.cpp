@@ -141,6 +141,16 @@ void mp4Seeds(const QString& d) {
     seed(d, "moov-only", QByteArray("\0\0\0\x08moov", 8));
 }
 
+// Sheets naming the files fuzz_cue_sheet keeps beside them.
+void cueSeeds(const QString& d) {
+    seed(d, "album", "\xEF\xBB\xBFREM DATE 2001\r\nREM REPLAYGAIN_ALBUM_GAIN -6.5 dB\r\nPERFORMER \"P\"\r\n"
+                     "FILE \"a.wav\" WAVE\r\n  TRACK 01 AUDIO\r\n    TITLE \"\x93\x8C\"\r\n    INDEX 01 00:00:00\r\n"
+                     "  TRACK 02 AUDIO\r\n    INDEX 00 01:00:00\r\n    INDEX 01 01:02:10\r\n"
+                     "FILE \"disc\\c.MP3\" MP3\r\n  TRACK 03 AUDIO\r\n    INDEX 01 00:00:00\r\n"
+                     "FILE b.wav WAVE\r\n  TRACK 04 AUDIO\r\n    REM REPLAYGAIN_TRACK_GAIN +1.0 dB\r\n"
+                     "    INDEX 01 00:00:01\r\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -153,7 +163,7 @@ int main(int argc, char** argv) {
     QDir().mkpath(root + "/wave_reader");
     QDir().mkpath(root + "/mpeg_info");
     for (const char* sub : {"open_formats", "mp4_gapless", "list_m3u", "list_pls", "list_xspf", "list_own",
-                            "legacy_text"})
+                            "legacy_text", "cue_sheet"})
         QDir().mkpath(root + u'/' + QLatin1String(sub));
     waveSeeds(root + "/wave_reader");
     mpegSeeds(root + "/mpeg_info");
@@ -161,6 +171,7 @@ int main(int argc, char** argv) {
     mp4Seeds(root + "/mp4_gapless");
     listSeeds(root);
     legacyTextSeeds(root + "/legacy_text");
+    cueSeeds(root + "/cue_sheet");
     std::printf("fuzz_seeds: %d seed files in %s\n", written, argv[1]);
     return written > 0 ? 0 : 1;
 }
