@@ -1,5 +1,7 @@
 #include "app/frm_main.h"
 
+#include "app/tag_loader.h"
+
 #include <QAction>
 #include <QLabel>
 #include <QMimeData>
@@ -64,6 +66,7 @@ FrmMain::FrmMain(StartupArgs args, QWidget* parent) : QMainWindow(parent), args_
     playback_ = std::make_unique<PlaybackController>(
         PlaybackController::View{*this, *lv_, *picPlay_, *playButtons_, *progBar_, imageOA_}, state_.busy);
     connect(&TimerMCI(), &QTimer::timeout, this, &FrmMain::OnTick);
+    tags_ = std::make_unique<TagLoader>(*lv_, *playback_);
 }
 
 FrmMain::~FrmMain() {

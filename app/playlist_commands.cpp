@@ -9,6 +9,8 @@
 #include <QUrl>
 
 #include "app/frm_main.h"
+#include "app/list_columns.h"
+#include "app/tag_loader.h"
 #include "controls/surface_widget.h"
 #include "media/playlist_formats.h"
 #include "support/error_trap.h"
@@ -24,6 +26,15 @@ namespace rilumo {
 namespace {
 
 constexpr std::uint32_t kEntryColor = 0xE0E0E0;
+
+// The folder of a path, one copy shared by the entries of one folder.
+QString SharedFolderOf(const QString& path) {
+    static QString last;
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const QStringView folder = QStringView(path).left(slash < 0 ? 0 : slash);
+    if (folder != last) last = folder.toString();
+    return last;
+}
 
 // Holds the hourglass for the length of a command, also when it fails.
 class BusyCursor {
@@ -60,6 +71,8 @@ void FrmMain::AddTitle(const QString& path, std::int32_t index) {
     lv_->SetValue(index, 0, TitleOf(path));
     lv_->SetDispColor(index, kEntryColor);
     lv_->SetIconType(index, code);
+    lv_->SetValue(index, DataIndex(ListColumn::Folder), SharedFolderOf(path));
+    tags_->Add(index == -2 ? lv_->ItemCount() - 1 : index);
 }
 
 void FrmMain::AddFolder(const QString& folderIn) {

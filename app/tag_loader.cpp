@@ -1,0 +1,185 @@
+#include "app/tag_loader.h"
+
+#include <QMetaObject>
+
+#include "app/list_columns.h"
+#include "app/playback_controller.h"
+#include "app/window_codes.h"
+#include "controls/listview/uc_listview.h"
+
+namespace rilumo {
+
+namespace {
+
+// A few repaints a second keep a filling list alive without spending the
+// window thread on pictures of rows that change again a moment later.
+constexpr int kPaceMs = 250;
+// Past this many texts, a library is not sharing them: start again.
+constexpr int kSharedLimit = 50000;
+
+}  // namespace
+
+TagLoader::TagLoader(UC_ListView& list, PlaybackController& playback, QObject* parent)
+    : QObject(parent), list_(list), playback_(playback) {
+    pace_.setSingleShot(true);
+    pace_.setInterval(kPaceMs);
+    connect(&pace_, &QTimer::timeout, this, &TagLoader::Drain);
+    connect(&playback_.Timer(), &QTimer::timeout, this, &TagLoader::FollowPlaying);
+    worker_ = std::thread([this] { Run(); });
+}
+
+TagLoader::~TagLoader() {
+    {
+        std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_all();
+    worker_.join();
+}
+
+void TagLoader::Add(int row) {
+    const QString path = list_.AuxID(row, 0).ToText();
+    if (!path.isEmpty()) Post({path, row, false});
+}
+
+void TagLoader::Post(Request r) {
+    {
+        std::lock_guard lock(mutex_);
+        (r.playing ? urgent_ : queue_).push_back(std::move(r));
+    }
+    wake_.notify_one();
+}
+
+const TrackTags* TagLoader::PlayingTags(const QString& path) const {
+    return playingTags_ && path == playingPath_ ? playingTags_.get() : nullptr;
+}
+
+bool TagLoader::Idle() const {
+    std::lock_guard lock(mutex_);
+    return queue_.empty() && urgent_.empty() && results_.empty() && inFlight_ == 0;
+}
+
+void TagLoader::Run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [this] { return stop_ || !queue_.empty() || !urgent_.empty(); });
+        if (stop_) return;
+        std::deque<Request>& from = urgent_.empty() ? queue_ : urgent_;
+        Result r{std::move(from.front()), {}};
+        from.pop_front();
+        ++inFlight_;
+        lock.unlock();
+        r.tags = ReadTrackTags(r.request.path);
+        lock.lock();
+        --inFlight_;
+        results_.push_back(std::move(r));
+        if (!wakePosted_) {
+            wakePosted_ = true;
+            QMetaObject::invokeMethod(this, &TagLoader::Wake, Qt::QueuedConnection);
+        }
+    }
+}
+
+void TagLoader::Wake() {
+    bool playing = false;
+    {
+        std::lock_guard lock(mutex_);
+        wakePosted_ = false;
+        for (const Result& r : results_) playing = playing || r.request.playing;
+    }
+    // The pace timer takes what comes meanwhile; the playing track does not wait.
+    if (pace_.isActive() && !playing) return;
+    Drain();
+}
+
+void TagLoader::Drain() {
+    std::vector<Result> batch;
+    {
+        std::lock_guard lock(mutex_);
+        batch.swap(results_);
+    }
+    if (batch.empty()) return;
+    pace_.start();
+    const int top = list_.TopRow(), bottom = top + list_.RowsPerPage();
+    std::vector<const Result*> moved;
+    bool onScreen = false;
+    for (const Result& r : batch) {
+        const int row = r.request.rowHint;
+        Apply(r, moved);
+        onScreen = onScreen || (row >= top && row <= bottom);
+    }
+    ApplyMoved(moved);
+    DropQueueWhenListEmpty();
+    if (onScreen || !moved.empty()) list_.ReDraw();
+}
+
+void TagLoader::Apply(const Result& r, std::vector<const Result*>& moved) {
+    if (r.request.playing && r.request.path == playingPath_) {
+        playingTags_ = std::make_unique<TrackTags>(r.tags);
+        emit PlayingTagsRead();
+    }
+    const int row = r.request.rowHint;
+    if (row >= 0 && row < list_.ItemCount() && list_.AuxID(row, 0).ToText() == r.request.path) {
+        Show(row, r);
+    } else {
+        moved.push_back(&r);
+    }
+}
+
+// Entries that moved since they were asked for are found by their path, in
+// one pass over the list; an entry no longer there gets nothing.
+void TagLoader::ApplyMoved(const std::vector<const Result*>& moved) {
+    if (moved.empty()) return;
+    QHash<QString, const Result*> byPath;
+    for (const Result* r : moved) byPath.insert(r->request.path, r);
+    const int count = list_.ItemCount();
+    for (int row = 0; row < count; ++row) {
+        const auto it = byPath.constFind(list_.AuxID(row, 0).ToText());
+        if (it != byPath.constEnd()) Show(row, **it);
+    }
+}
+
+void TagLoader::Show(int row, const Result& r) {
+    if (!r.tags.read) {
+        ++applied_;
+        return;
+    }
+    TrackTags t = r.tags;
+    t.artist = Shared(t.artist);
+    t.albumArtist = Shared(t.albumArtist);
+    t.album = Shared(t.album);
+    t.genre = Shared(t.genre);
+    t.formatName = Shared(t.formatName);
+    ShowTrackTags(list_, row, t);
+    ++applied_;
+}
+
+QString TagLoader::Shared(const QString& s) {
+    if (s.isEmpty()) return {};
+    const auto it = shared_.constFind(s);
+    if (it != shared_.constEnd()) return *it;
+    if (shared_.size() >= kSharedLimit) shared_.clear();
+    shared_.insert(s);
+    return s;
+}
+
+// A track is read again each time it starts, so that a file changed since
+// the list was filled shows, and tells the desktop, what it now holds.
+void TagLoader::FollowPlaying() {
+    const std::int32_t mode = playback_.State().lastSeenMode;
+    const bool started = mode == kModePlaying && lastMode_ != kModePlaying && lastMode_ != kModePaused;
+    lastMode_ = mode;
+    const QString path = playback_.CurrentTrack().path;
+    if (path == playingPath_ && !started) return;
+    playingPath_ = path;
+    playingTags_.reset();
+    if (!path.isEmpty()) Post({path, playback_.State().playIndex, true});
+}
+
+void TagLoader::DropQueueWhenListEmpty() {
+    if (list_.ItemCount() > 0) return;
+    std::lock_guard lock(mutex_);
+    queue_.clear();
+}
+
+}  // namespace rilumo
