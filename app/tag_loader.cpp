@@ -2,10 +2,13 @@
 
 #include <QMetaObject>
 
+#include <chrono>
+
 #include "app/list_columns.h"
 #include "app/playback_controller.h"
 #include "app/window_codes.h"
 #include "controls/listview/uc_listview.h"
+#include "support/memory.h"
 
 namespace rilumo {
 
@@ -16,6 +19,10 @@ namespace {
 constexpr int kPaceMs = 250;
 // Past this many texts, a library is not sharing them: start again.
 constexpr int kSharedLimit = 50000;
+// Free pages go back to the system once this many reads are followed by a
+// pause; a few single reads do not leave enough behind to be worth it.
+constexpr int kTrimAfter = 1000;
+constexpr auto kTrimIdle = std::chrono::seconds(1);
 
 }  // namespace
 
@@ -61,9 +68,20 @@ bool TagLoader::Idle() const {
 
 void TagLoader::Run() {
     std::unique_lock lock(mutex_);
+    int sinceTrim = 0;
     for (;;) {
-        wake_.wait(lock, [this] { return stop_ || !queue_.empty() || !urgent_.empty(); });
+        const auto work = [this] { return stop_ || !queue_.empty() || !urgent_.empty(); };
+        // A long fill leaves the allocator holding what its reads once used.
+        if (sinceTrim >= kTrimAfter && !wake_.wait_for(lock, kTrimIdle, work)) {
+            sinceTrim = 0;
+            lock.unlock();
+            ReturnFreeMemory();
+            lock.lock();
+            continue;
+        }
+        wake_.wait(lock, work);
         if (stop_) return;
+        ++sinceTrim;
         std::deque<Request>& from = urgent_.empty() ? queue_ : urgent_;
         Result r{std::move(from.front()), {}};
         from.pop_front();
@@ -72,8 +90,12 @@ void TagLoader::Run() {
         r.tags = ReadTrackTags(r.request.path);
         lock.lock();
         --inFlight_;
+        playingRead_ = playingRead_ || r.request.playing;
+        const bool playing = r.request.playing;
         results_.push_back(std::move(r));
-        if (!wakePosted_) {
+        // One call waits on the window thread at a time, and none while the
+        // pace timer will come anyway, except for the playing track.
+        if (!wakePosted_ || playing) {
             wakePosted_ = true;
             QMetaObject::invokeMethod(this, &TagLoader::Wake, Qt::QueuedConnection);
         }
@@ -84,8 +106,7 @@ void TagLoader::Wake() {
     bool playing = false;
     {
         std::lock_guard lock(mutex_);
-        wakePosted_ = false;
-        for (const Result& r : results_) playing = playing || r.request.playing;
+        playing = playingRead_;
     }
     // The pace timer takes what comes meanwhile; the playing track does not wait.
     if (pace_.isActive() && !playing) return;
@@ -97,6 +118,8 @@ void TagLoader::Drain() {
     {
         std::lock_guard lock(mutex_);
         batch.swap(results_);
+        playingRead_ = false;
+        wakePosted_ = false;
     }
     if (batch.empty()) return;
     pace_.start();

@@ -78,6 +78,7 @@ private:
     int inFlight_ = 0;
     bool stop_ = false;
     bool wakePosted_ = false;
+    bool playingRead_ = false;  // a playing track's result waits in results_
 
     // Artist, album and format texts repeat across a library; one copy each.
     QSet<QString> shared_;

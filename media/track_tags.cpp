@@ -250,7 +250,9 @@ TrackTags ReadTrackTags(const QString& path) {
     return t;
 }
 
-QString FormatSummary(const TrackTags& tags) {
+namespace {
+
+QString MakeSummary(const TrackTags& tags) {
     QStringList parts;
     if (!tags.formatName.isEmpty()) parts << tags.formatName;
     if (tags.sampleRate > 0) parts << QString::number(tags.sampleRate / 1000.0, 'g', 4) + QStringLiteral("kHz");
@@ -260,6 +262,23 @@ QString FormatSummary(const TrackTags& tags) {
         parts << QString::number(tags.bitrateKbps) + QStringLiteral("kbps");
     }
     return parts.join(u' ');
+}
+
+}  // namespace
+
+// A list holds the same few summaries over and over: consecutive entries of
+// one format share one copy of the text.
+QString FormatSummary(const TrackTags& tags) {
+    struct Last {
+        QString formatName;
+        int sampleRate = 0, bitsPerSample = 0, bitrateKbps = 0;
+        QString text;
+    };
+    thread_local Last last;
+    if (tags.formatName != last.formatName || tags.sampleRate != last.sampleRate ||
+        tags.bitsPerSample != last.bitsPerSample || tags.bitrateKbps != last.bitrateKbps)
+        last = {tags.formatName, tags.sampleRate, tags.bitsPerSample, tags.bitrateKbps, MakeSummary(tags)};
+    return last.text;
 }
 
 }  // namespace rilumo
