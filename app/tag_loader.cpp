@@ -2,6 +2,9 @@
 
 #include <QMetaObject>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <chrono>
 
 #include "app/list_columns.h"
@@ -19,6 +22,7 @@ namespace {
 constexpr int kPaceMs = 250;
 // Past this many texts, a library is not sharing them: start again.
 constexpr int kSharedLimit = 50000;
+constexpr int kWorkerNice = 10;
 // Free pages go back to the system once this many reads are followed by a
 // pause; a few single reads do not leave enough behind to be worth it.
 constexpr int kTrimAfter = 1000;
@@ -52,7 +56,11 @@ void TagLoader::Add(int row) {
 void TagLoader::Post(Request r) {
     {
         std::lock_guard lock(mutex_);
-        (r.playing ? urgent_ : queue_).push_back(std::move(r));
+        if (r.playing) {
+            urgent_.push_back(std::move(r));
+        } else {
+            queue_.push_back(std::move(r));
+        }
     }
     wake_.notify_one();
 }
@@ -63,14 +71,16 @@ const TrackTags* TagLoader::PlayingTags(const QString& path) const {
 
 bool TagLoader::Idle() const {
     std::lock_guard lock(mutex_);
-    return queue_.empty() && urgent_.empty() && results_.empty() && inFlight_ == 0;
+    return head_ == queue_.size() && urgent_.empty() && results_.empty() && inFlight_ == 0;
 }
 
 void TagLoader::Run() {
+    // The window's own work comes first when both want the processor.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kWorkerNice);
     std::unique_lock lock(mutex_);
     int sinceTrim = 0;
     for (;;) {
-        const auto work = [this] { return stop_ || !queue_.empty() || !urgent_.empty(); };
+        const auto work = [this] { return stop_ || head_ < queue_.size() || !urgent_.empty(); };
         // A long fill leaves the allocator holding what its reads once used.
         if (sinceTrim >= kTrimAfter && !wake_.wait_for(lock, kTrimIdle, work)) {
             sinceTrim = 0;
@@ -82,9 +92,7 @@ void TagLoader::Run() {
         wake_.wait(lock, work);
         if (stop_) return;
         ++sinceTrim;
-        std::deque<Request>& from = urgent_.empty() ? queue_ : urgent_;
-        Result r{std::move(from.front()), {}};
-        from.pop_front();
+        Result r{TakeRequest(), {}};
         ++inFlight_;
         lock.unlock();
         r.tags = ReadTrackTags(r.request.path);
@@ -168,6 +176,9 @@ void TagLoader::Show(int row, const Result& r) {
         return;
     }
     TrackTags t = r.tags;
+    // Made here, the text kept in the cell does not pin the worker's heap,
+    // whose pages its reads then give back whole.
+    t.title = QString(t.title.constData(), t.title.size());
     t.artist = Shared(t.artist);
     t.albumArtist = Shared(t.albumArtist);
     t.album = Shared(t.album);
@@ -202,7 +213,26 @@ void TagLoader::FollowPlaying() {
 void TagLoader::DropQueueWhenListEmpty() {
     if (list_.ItemCount() > 0) return;
     std::lock_guard lock(mutex_);
+    ForgetQueue();
+}
+
+TagLoader::Request TagLoader::TakeRequest() {
+    if (!urgent_.empty()) {
+        Request r = std::move(urgent_.front());
+        urgent_.pop_front();
+        return r;
+    }
+    Request r = std::move(queue_[head_++]);
+    if (head_ == queue_.size()) ForgetQueue();
+    return r;
+}
+
+// One block for a whole fill, handed back in one piece: a queue of small
+// blocks would leave holes between the entries' own memory.
+void TagLoader::ForgetQueue() {
     queue_.clear();
+    queue_.shrink_to_fit();
+    head_ = 0;
 }
 
 }  // namespace rilumo

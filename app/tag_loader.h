@@ -65,6 +65,9 @@ private:
     QString Shared(const QString& s);
     void FollowPlaying();
     void DropQueueWhenListEmpty();
+    // With the mutex held.
+    Request TakeRequest();
+    void ForgetQueue();
 
     UC_ListView& list_;
     PlaybackController& playback_;
@@ -72,7 +75,8 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<Request> queue_;
+    std::vector<Request> queue_;  // read from head_ on
+    size_t head_ = 0;
     std::deque<Request> urgent_;  // the playing track goes first
     std::vector<Result> results_;
     int inFlight_ = 0;
