@@ -1,6 +1,7 @@
 #include "media/track_tags.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <taglib/aifffile.h>
 #include <taglib/apefile.h>
@@ -235,6 +236,8 @@ void ReadAudioFields(const TagLib::FileRef& ref, const QString& path, TrackTags&
 
 TrackTags ReadTrackTags(const QString& path) {
     InstallRawHandlers();
+    // A pipe or a device under an audio name would hold the reader for good.
+    if (!QFileInfo(path).isFile()) return {};
     TrackTags t;
     try {
         const QByteArray name = QFile::encodeName(path);

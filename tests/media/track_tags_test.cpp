@@ -14,6 +14,8 @@
 
 #include <QDir>
 
+#include <sys/stat.h>
+
 #include "media/track_tags.h"
 #include "tests/common/media_fixtures.h"
 #include "tests/common/test_env.h"
@@ -179,6 +181,9 @@ TEST_F(TrackTagsTest, Latin1FieldsDecodeAsCp932OnlyWhenTheNamesDoTogether) {
 TEST_F(TrackTagsTest, WhatTagLibCannotReadGivesEmptyTags) {
     EXPECT_EQ(ReadTrackTags(dir.File("missing.mp3")), TrackTags{});
     EXPECT_EQ(ReadTrackTags(dir.Path()), TrackTags{});
+    const QString pipe = dir.File("pipe.mp3");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_EQ(ReadTrackTags(pipe), TrackTags{}) << "and returns at once";
     const QString junk = dir.File("junk.flac");
     ASSERT_TRUE(WriteFile(junk, QByteArray("fLaC") + QByteArray(200, '\xFF')));
     EXPECT_TRUE(ReadTrackTags(junk).title.isEmpty());
