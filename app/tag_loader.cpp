@@ -23,6 +23,9 @@ constexpr int kPaceMs = 250;
 // Past this many texts, a library is not sharing them: start again.
 constexpr int kSharedLimit = 50000;
 constexpr int kWorkerNice = 10;
+// Reads wait on the file system as much as they compute: two keep the
+// processors busy while the window thread, ahead of them, stays free.
+constexpr int kWorkers = 2;
 // Free pages go back to the system once this many reads are followed by a
 // pause; a few single reads do not leave enough behind to be worth it.
 constexpr int kTrimAfter = 1000;
@@ -36,7 +39,7 @@ TagLoader::TagLoader(UC_ListView& list, PlaybackController& playback, QObject* p
     pace_.setInterval(kPaceMs);
     connect(&pace_, &QTimer::timeout, this, &TagLoader::Drain);
     connect(&playback_.Timer(), &QTimer::timeout, this, &TagLoader::FollowPlaying);
-    worker_ = std::thread([this] { Run(); });
+    for (int i = 0; i < kWorkers; ++i) workers_.emplace_back([this] { Run(); });
 }
 
 TagLoader::~TagLoader() {
@@ -45,7 +48,7 @@ TagLoader::~TagLoader() {
         stop_ = true;
     }
     wake_.notify_all();
-    worker_.join();
+    for (std::thread& t : workers_) t.join();
 }
 
 void TagLoader::Add(int row) {

@@ -90,7 +90,7 @@ private:
     std::int32_t lastMode_ = 0;
     std::unique_ptr<TrackTags> playingTags_;
     qint64 applied_ = 0;
-    std::thread worker_;
+    std::vector<std::thread> workers_;
 };
 
 }  // namespace rilumo
