@@ -59,7 +59,7 @@ double ProcessCpu(qint64 pid) {
 }
 
 QString MakeSource(const test::TempDir& dir) {
-    // A real encoder's file, with its VBR header, as a library holds; bare
+    // A real encoder's file, as a library holds them; bare
     // frames when this machine has no encoder.
     const QString path = dir.File("source.mp3"), wav = dir.File("source.wav");
     test::WriteSineWave(wav, 44100, 2, 16, 440, 1000);
