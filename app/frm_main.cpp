@@ -1,7 +1,5 @@
 #include "app/frm_main.h"
 
-#include "app/tag_loader.h"
-
 #include <QAction>
 #include <QLabel>
 #include <QMimeData>
@@ -14,6 +12,7 @@
 #include <QMenuBar>
 #include <QScreen>
 
+#include "app/tag_loader.h"
 #include "controls/draw_primitives.h"
 #include "controls/key_codes.h"
 #include "controls/listview/playlist_view_setup.h"
