@@ -16,6 +16,7 @@
 
 #include "app/list_columns.h"
 #include "app/list_find.h"
+#include "app/tag_loader.h"
 #include "controls/draw_primitives.h"
 #include "controls/listview/find_box.h"
 #include "controls/key_codes.h"
@@ -69,6 +70,7 @@ FrmMain::FrmMain(StartupArgs args, QWidget* parent) : QMainWindow(parent), args_
     playback_ = std::make_unique<PlaybackController>(
         PlaybackController::View{*this, *lv_, *picPlay_, *playButtons_, *progBar_, imageOA_}, state_.busy);
     connect(&TimerMCI(), &QTimer::timeout, this, &FrmMain::OnTick);
+    tags_ = std::make_unique<TagLoader>(*lv_, *playback_);
 }
 
 FrmMain::~FrmMain() {

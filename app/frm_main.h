@@ -30,6 +30,7 @@ class QMimeData;
 namespace rilumo {
 
 class ListFind;
+class TagLoader;
 
 // What the process was started with: the whole argument text (arguments
 // joined by single spaces, quotes kept) and the folder it was started from.
@@ -81,6 +82,8 @@ public:
     QLabel* ImageOA(int index) const { return imageOA_.at(static_cast<size_t>(index)); }
     // The one player; created at start-up and kept for the whole run.
     C_FGraph& Player() { return playback_->Player(); }
+    // Reads the entries' tags in the background and keeps the playing track's.
+    TagLoader& Tags() { return *tags_; }
 
     // Playlist commands.
     void MenuFileClick(int index);
@@ -194,6 +197,7 @@ private:
     UC_TextPicture* picPlay_ = nullptr;
     std::array<QLabel*, 3> imageOA_{};
     std::unique_ptr<PlaybackController> playback_;
+    std::unique_ptr<TagLoader> tags_;  // after playback_: its worker ends first
     QMenu* menuRC_ = nullptr;
     QAction* menuDel_ = nullptr;
     QAction* menuInfo_ = nullptr;

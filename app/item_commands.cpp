@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "app/frm_main.h"
+#include "app/tag_loader.h"
 #include "playback/summary_worker.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
@@ -130,6 +131,7 @@ void FrmMain::LV_OLECompleteDrag(int& effect) {
             lv_->SetDispColor(at, e.color);
             lv_->SetIconType(at, e.icon);
             lv_->SetIsSelected(at, 1);
+            tags_->Add(at);
         }
         playback_->State().playIndex = out.playIndex;
         lv_->SetVbarParm();

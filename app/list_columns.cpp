@@ -120,8 +120,17 @@ void ShowTrackTags(UC_ListView& lv, int row, const TrackTags& tags) {
 }
 
 void ShowFileColumns(UC_ListView& lv, int row, const QString& path) {
+    // Entries come folder by folder: one shared copy of the text per folder
+    // keeps a 100,000-entry list light.
+    static QString lastFolder;
+    static QString lastShown;
     const qsizetype slash = path.lastIndexOf(u'/');
-    lv.SetValue(row, DataIndex(ListColumn::Folder), slash > 0 ? DisplayName(path.left(slash)) : QString());
+    const QStringView folder = QStringView(path).left(slash > 0 ? slash : 0);
+    if (folder != lastFolder) {
+        lastFolder = folder.toString();
+        lastShown = DisplayName(lastFolder);
+    }
+    lv.SetValue(row, DataIndex(ListColumn::Folder), lastShown);
 }
 
 std::vector<PlaylistColumn> ListColumnSet() {

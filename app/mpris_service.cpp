@@ -10,6 +10,7 @@
 #include "app/frm_main.h"
 #include "app/mpris_adaptors.h"
 #include "app/remote_control.h"
+#include "app/tag_loader.h"
 #include "support/log.h"
 #include "support/paths.h"
 
@@ -21,6 +22,14 @@ const QString kObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
 const QString kBaseName = QStringLiteral("org.mpris.MediaPlayer2.rilumo");
 const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 constexpr int kSettleMs = 100;
+
+void InsertTagFields(QVariantMap& m, const TrackTags& tags) {
+    if (!tags.artist.isEmpty()) m.insert(QStringLiteral("xesam:artist"), QStringList{tags.artist});
+    if (!tags.albumArtist.isEmpty()) m.insert(QStringLiteral("xesam:albumArtist"), QStringList{tags.albumArtist});
+    if (!tags.album.isEmpty()) m.insert(QStringLiteral("xesam:album"), tags.album);
+    if (tags.trackNumber > 0) m.insert(QStringLiteral("xesam:trackNumber"), tags.trackNumber);
+    if (tags.discNumber > 0) m.insert(QStringLiteral("xesam:discNumber"), tags.discNumber);
+}
 
 }  // namespace
 
@@ -78,9 +87,13 @@ QVariantMap MprisService::Metadata() const {
     const PlaybackTrack t = playback_.CurrentTrack();
     QVariantMap m{{QStringLiteral("mpris:trackid"), QVariant::fromValue(TrackId(t))}};
     if (t.path.isEmpty()) return m;
-    if (t.length > 0) m.insert(QStringLiteral("mpris:length"), qlonglong{t.length} * 1000);
-    m.insert(QStringLiteral("xesam:title"), t.title);
+    const TrackTags* tags = window_.Tags().PlayingTags(t.path);
+    // The player's own length is exact; the tags' stands in until it is known.
+    const qlonglong lengthMs = t.length > 0 ? qlonglong{t.length} : tags ? tags->lengthMs : 0;
+    if (lengthMs > 0) m.insert(QStringLiteral("mpris:length"), lengthMs * 1000);
+    m.insert(QStringLiteral("xesam:title"), tags && !tags->title.isEmpty() ? tags->title : t.title);
     m.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(t.path).toString(QUrl::FullyEncoded));
+    if (tags) InsertTagFields(m, *tags);
     return m;
 }
 

@@ -8,6 +8,7 @@
 
 #include "app/frm_main.h"
 #include "app/list_columns.h"
+#include "app/tag_loader.h"
 #include "controls/surface_widget.h"
 #include "media/playlist_formats.h"
 #include "support/error_trap.h"
@@ -77,6 +78,7 @@ void FrmMain::AddTitle(const QString& path, std::int32_t index) {
     ShowFileColumns(*lv_, index, path);
     lv_->SetDispColor(index, kEntryColor);
     lv_->SetIconType(index, code);
+    tags_->Add(index == -2 ? lv_->ItemCount() - 1 : index);
 }
 
 void FrmMain::AddFolder(const QString& folderIn) {

@@ -1,6 +1,5 @@
 #include "media/replaygain.h"
 
-#include <QFile>
 
 #include <algorithm>
 #include <cmath>
@@ -15,6 +14,7 @@
 #include <taglib/xiphcomment.h>
 
 #include "support/convert.h"
+#include "support/paths.h"
 #include "support/settings.h"
 
 namespace rilumo {
@@ -120,7 +120,7 @@ std::optional<double> ParsePeakText(const QString& text) {
 }
 
 ReplayGainTags ReadReplayGain(const QString& path) {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = PathToBytes(path);
     TagLib::FileRef ref(name.constData(), false);
     TagLib::File* file = ref.file();
     if (!file || !file->isValid()) return {};

@@ -7,6 +7,11 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <taglib/fileref.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/tpropertymap.h>
+#include <taglib/wavfile.h>
+
 #include "app/mpris_service.h"
 #include "tests/app/window_fixture.h"
 #include "tests/app/mpris/session_bus.h"
@@ -137,6 +142,52 @@ TEST_F(Mpris, ABusyWindowIgnoresTheRemoteAndAnOpenedFileJoinsTheList) {
     ASSERT_TRUE(WaitFor([&] { return !heard.titles.isEmpty() && heard.titles.last() == "t0"; }));
     EXPECT_TRUE(heard.titles.contains("opened"));
     EXPECT_EQ(heard.statuses, QStringList{"Playing"});
+}
+
+// Names as bytes declared Latin-1 (ID3v2.3 encoding 0) but written in CP932.
+TagLib::String Cp932(const char* bytes) { return TagLib::String(TagLib::ByteVector(bytes)); }
+TagLib::String Utf8(const char* text) { return TagLib::String(text, TagLib::String::UTF8); }
+
+void TagWave(const QString& path, TagLib::ID3v2::Version version, const TagLib::String& title,
+             const TagLib::String& artist, const TagLib::String& album) {
+    TagLib::RIFF::WAV::File f(QFile::encodeName(path).constData());
+    f.ID3v2Tag()->setTitle(title);
+    f.ID3v2Tag()->setArtist(artist);
+    f.ID3v2Tag()->setAlbum(album);
+    f.ID3v2Tag()->setTrack(5);
+    ASSERT_TRUE(f.save(TagLib::RIFF::WAV::File::ID3v2, TagLib::File::StripOthers, version));
+}
+
+TEST_F(Mpris, TheDesktopReadsEachTracksTagsAndHearsThemArrive) {
+    const QString utf8 = Tone("1"), cp932 = Tone("2", 30000, 660), flac = media.File("3.flac");
+    TagWave(utf8, TagLib::ID3v2::v4, Utf8("夜の曲"), Utf8("歌手"), Utf8("Café"));
+    TagWave(cp932, TagLib::ID3v2::v3, Cp932("\x93\xF1\x8B\xC8\x96\xDA"), Cp932("\x89\xCC\x8E\xE8"),
+            Cp932("\x93\x8C\x8B\x9E"));
+    ASSERT_TRUE(EncodeAs("flac", Tone("source", 30000, 880), flac));
+    {
+        TagLib::FileRef f(QFile::encodeName(flac).constData());
+        TagLib::PropertyMap map;
+        map.insert("TITLE", Utf8("三曲目"));
+        map.insert("ARTIST", Utf8("合唱団"));
+        map.insert("ALBUMARTIST", Utf8("みんな"));
+        map.insert("ALBUM", Utf8("冬"));
+        map.insert("TRACKNUMBER", TagLib::String("5"));
+        f.file()->setProperties(map);
+        ASSERT_TRUE(f.save());
+    }
+    Fill({utf8, cp932, flac});
+    const QStringList format = {"metadata", "--format", "{{title}}|{{artist}}|{{album}}|{{xesam:trackNumber}}"};
+    const QStringList expected = {"夜の曲|歌手|Café|5", "二曲目|歌手|東京|5", "三曲目|合唱団|冬|5"};
+    const QStringList paths = {utf8, cp932, flac};
+    for (int i = 0; i < 3; ++i) {
+        Remote({i == 0 ? "play" : "next"});
+        ASSERT_TRUE(WaitFor([&] { return Playing() == paths[i]; }));
+        EXPECT_TRUE(WaitFor([&] { return Remote(format) == expected[i]; })) << Remote(format).toStdString();
+        EXPECT_TRUE(WaitFor([&] { return heard.titles.contains(expected[i].section(u'|', 0, 0)); }));
+    }
+    const QString meta = Remote({"metadata"});
+    EXPECT_TRUE(meta.contains(QRegularExpression("xesam:albumArtist +みんな\n"))) << meta.toStdString();
+    EXPECT_TRUE(meta.contains(QRegularExpression("mpris:length +(29|30)\\d{6}\n"))) << meta.toStdString();
 }
 
 // A second player's instance name is tried on the installed program (tests/install).
