@@ -183,6 +183,7 @@ struct GraphImpl {
     PadPtr nextJoin;         // its pad into the joiner, once armed
     ElementPtr nextFeed;     // between nextOut and nextJoin
     gulong nextHold = 0;     // the probe holding its first audio back
+    gulong nextEvents = 0;   // the probe watching it end before any audio
 
     QString UniqueName(const QString& name) const;
     void InsertJoiner();

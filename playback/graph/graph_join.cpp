@@ -211,10 +211,14 @@ void Graph::SpliceNext(Graph& next) {
         InstallTrim(pad, n.trim);
         const auto hold = GST_PAD_PROBE_TYPE_BLOCK | GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST;
         me.nextHold = gst_pad_add_probe(pad, static_cast<GstPadProbeType>(hold), onNextAudio, &s, nullptr);
-        gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, onNextEvent, &s, nullptr);
+        me.nextEvents = gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, onNextEvent, &s, nullptr);
+        // As a bin starts its children: all made ready first (a file opened
+        // for a parser that pulls), then downstream first, so that a source
+        // never pushes into pads not yet active and stops unseen.
+        for (const auto& f : me.nextFilters) gst_element_set_state(f->Impl().bin.get(), GST_STATE_READY);
         if (!gst_element_sync_state_with_parent(me.nextFeed.get())) Fail("the next file cannot start");
-        for (const auto& f : me.nextFilters) {
-            if (!gst_element_sync_state_with_parent(f->Impl().bin.get())) Fail("the next file cannot start");
+        for (auto f = me.nextFilters.rbegin(); f != me.nextFilters.rend(); ++f) {
+            if (!gst_element_sync_state_with_parent((*f)->Impl().bin.get())) Fail("the next file cannot start");
         }
     } catch (...) {
         DropNext();
@@ -231,6 +235,10 @@ void GraphImpl::ArmNext() {
     nextJoin = std::move(sink);
     gst_pad_remove_probe(pad, nextHold);
     nextHold = 0;
+    // Once it plays its end is no next file's: one prepared after it must
+    // not read it as its own.
+    if (nextEvents) gst_pad_remove_probe(pad, nextEvents);
+    nextEvents = 0;
 }
 
 // The renderer's clock tells what is heard: the first sample of the next
@@ -296,6 +304,7 @@ bool Graph::DropNext() {
     me.nextTrim.reset();
     me.nextOut = nullptr;
     me.nextHold = 0;
+    me.nextEvents = 0;
     s.nextReady = false;
     s.nextEmpty = false;
     return true;
