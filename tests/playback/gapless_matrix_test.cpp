@@ -186,23 +186,29 @@ protected:
 
 const QStringList kFormats = {"wav", "aiff", "flac", "vorbis", "opus", "lame-mp3", "lavf-mp3", "lavf-m4a", "gst-m4a", "wma"};
 
-// Every ordered pair of formats once, over the chains that start from each
-// format in turn: the renderer opens at that first file's format.
-std::vector<Variant> chainFrom(int first, int rate, int channels) {
+// The formats from first on, stride apart (every format once when stride
+// and the count share no factor), the renderer opening at the first one's.
+// The others alternate rate and channels, so every join converts something.
+std::vector<Variant> chainFrom(int first, int stride, int rate, int channels) {
     std::vector<Variant> chain{{kFormats[first], rate, channels}};
     const int n = static_cast<int>(kFormats.size());
     for (int step = 1; step < n; ++step) {
-        const int k = (first + step) % n;
-        // The others alternate rate and channels, so every join converts something.
         const bool other = step % 2 == 1;
-        chain.push_back({kFormats[k], other ? 92100 - rate : rate, other ? 3 - channels : channels});
+        chain.push_back({kFormats[(first + step * stride) % n], other ? 92100 - rate : rate, other ? 3 - channels : channels});
     }
     return chain;
 }
 
-TEST_F(GaplessMatrix, AStereoListAt44100JoinsEveryFormatWithoutSilence) { PlayChain(chainFrom(0, 44100, 2)); }
+TEST_F(GaplessMatrix, AStereoListAt44100JoinsEveryFormatWithoutSilence) { PlayChain(chainFrom(0, 1, 44100, 2)); }
 
-TEST_F(GaplessMatrix, AMonoListAt48000JoinsEveryFormatWithoutSilence) { PlayChain(chainFrom(5, 48000, 1)); }
+TEST_F(GaplessMatrix, AMonoListAt48000JoinsEveryFormatWithoutSilence) { PlayChain(chainFrom(5, 1, 48000, 1)); }
+
+// Other neighbours, and a six-channel file mixed down to the output's two.
+TEST_F(GaplessMatrix, OtherPairsAndAFiveOneFileJoinWithoutSilence) {
+    std::vector<Variant> chain = chainFrom(2, 3, 44100, 2);
+    chain.insert(chain.begin() + 4, Variant{"flac", 48000, 6});
+    PlayChain(chain);
+}
 
 }  // namespace
 }  // namespace rilumo
