@@ -4,8 +4,6 @@
 // the sink renegotiate: a sound server answers a new format with a new
 // stream, and that costs a tenth of a second of silence.
 
-#include <gst/audio/audio.h>
-
 #include "playback/graph/graph_impl.h"
 
 namespace rilumo::graph {
