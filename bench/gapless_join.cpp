@@ -7,6 +7,10 @@
 //     monitor recorded with parec), with gapless joins and with one file at a
 //     time (RILUMO_GAPLESS=off): the silences between the halves.
 //  3. CPU time while 20 tracks of 500 ms play, both ways.
+//  4. A mixed list (FLAC, MP3, Vorbis, Opus, M4A, WAV at 44.1 and 48 kHz,
+//     made by ffmpeg) through the sound server: the silence at each join,
+//     and the CPU of playing it on by itself, every file converted to the
+//     first one's format, against one file at a time.
 
 #include <QFile>
 #include <QFileInfo>
@@ -50,6 +54,34 @@ QString writeRateChange(const QTemporaryDir& dir) {
     test::WriteSinePart(b, 48000, 0, 48000);
     const QString list = dir.filePath("rates.lst");
     test::WriteFile(list, (a + "\r\n" + b + "\r\n").toUtf8());
+    return list;
+}
+
+// Six formats at two rates, a second each; empty without ffmpeg.
+QString writeMixedList(const QTemporaryDir& dir) {
+    struct Kind {
+        const char* name;
+        int rate;
+        QStringList codec;
+    };
+    const Kind kinds[] = {{"m1.flac", 44100, {"-c:a", "flac"}},
+                          {"m2.mp3", 44100, {"-c:a", "libmp3lame", "-b:a", "160k"}},
+                          {"m3.ogg", 48000, {"-c:a", "libvorbis"}},
+                          {"m4.opus", 48000, {"-c:a", "libopus"}},
+                          {"m5.m4a", 44100, {"-c:a", "aac"}},
+                          {"m6.wav", 48000, {"-c:a", "pcm_s16le", "-ac", "1"}}};
+    QString text;
+    for (const Kind& k : kinds) {
+        const QString wav = dir.filePath(QString::fromLatin1(k.name) + ".source.wav");
+        const QString out = dir.filePath(QString::fromLatin1(k.name));
+        test::WriteSinePart(wav, k.rate, 0, k.rate);
+        QProcess ffmpeg;
+        ffmpeg.start("ffmpeg", QStringList{"-loglevel", "error", "-y", "-i", wav} + k.codec + QStringList{out});
+        if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0) return {};
+        text += out + "\r\n";
+    }
+    const QString list = dir.filePath("mixed.lst");
+    test::WriteFile(list, text.toUtf8());
     return list;
 }
 
@@ -153,17 +185,21 @@ void soundServer(const char* what, const QString& list, const QTemporaryDir& dir
     const qint64 worst = quiet.empty() ? 0 : *std::max_element(quiet.begin(), quiet.end());
     std::printf("  silences between the files: %zu, longest %lld samples (%.1f ms)\n", quiet.size(),
                 static_cast<long long>(worst), worst * 1000.0 / kRate);
+    std::printf("  silences over 1 ms, in order (ms):");
+    for (qint64 q : quiet) {
+        if (q > kRate / 1000) std::printf(" %.1f", q * 1000.0 / kRate);
+    }
+    std::printf("\n");
     // One file at a time, each gap delays every later join: only the silences tell.
     if (gapless) printLate(late);
 }
 
-void cpuWhilePlaying(const QTemporaryDir& dir, bool gapless) {
+void cpuWhilePlaying(const QString& list, int joins, double ms, bool gapless) {
     qputenv("RILUMO_GAPLESS", gapless ? "on" : "off");
-    const QString list = writeToneList(dir, 20, 500);
     auto w = openWindow(list, "null");
     const double cpu0 = cpuSeconds();
     const auto t0 = Clock::now();
-    playJoins(*w, 20, 500, 500);
+    playJoins(*w, joins, ms, ms);
     const double wall = msSince(t0) / 1000.0;
     const double cpu = cpuSeconds() - cpu0;
     w->close();
@@ -189,7 +225,19 @@ int main(int argc, char** argv) {
     // Each join changes the sample rate: the renderer reconfigures there.
     soundServer("44.1-then-48-kHz", writeRateChange(dir), dir, std::max(2, joins / 2), true, 1000, 1000);
     std::printf("CPU while 20 tracks of 500 ms play (null renderer):\n");
-    cpuWhilePlaying(dir, true);
-    cpuWhilePlaying(dir, false);
+    const QString tones = writeToneList(dir, 20, 500);
+    cpuWhilePlaying(tones, 20, 500, true);
+    cpuWhilePlaying(tones, 20, 500, false);
+    const QString mixed = writeMixedList(dir);
+    if (mixed.isEmpty()) {
+        std::printf("mixed list: skipped, ffmpeg cannot make it\n");
+        return 0;
+    }
+    // Twice round the list: every join, the one from the last file back to the first too.
+    soundServer("mixed-formats-and-rates", mixed, dir, 12, true, 1000, 1000);
+    soundServer("mixed-formats-and-rates", mixed, dir, 12, false, 1000, 1000);
+    std::printf("CPU while the mixed list plays twice round (null renderer):\n");
+    cpuWhilePlaying(mixed, 12, 1000, true);
+    cpuWhilePlaying(mixed, 12, 1000, false);
     return 0;
 }

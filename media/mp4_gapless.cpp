@@ -85,7 +85,7 @@ std::vector<FileSpan> fileChildren(const QString& path, FileSpan span, const cha
 // muxer may write more than one user-data box.
 QByteArray smpbText(const QString& path) {
     std::int64_t size = 0;
-    if (!FileSizeOf(path, size)) return {};
+    FileSizeOf(path, size);
     int b = kMaxHeaderReads;
     for (const FileSpan moov : fileChildren(path, {0, size}, "moov", b)) {
         for (const FileSpan udta : fileChildren(path, moov, "udta", b)) {
@@ -106,7 +106,76 @@ QByteArray smpbText(const QString& path) {
     return {};
 }
 
+// A box's payload, when it is small enough to read whole.
+QByteArray payload(const QString& path, FileSpan span) {
+    QByteArray bytes;
+    if (span.to - span.from > kMaxItemBytes) return {};
+    ReadAt(bytes, span.to - span.from, span.from, path);
+    return bytes;
+}
+
+FileSpan first(const std::vector<FileSpan>& spans) { return spans.empty() ? FileSpan{} : spans.front(); }
+
+// The audio track's edit list as a trim: its first edit with media starts
+// where the priming ends and lasts as long as the recording. Only when the
+// media's time scale is its sample rate, as encoders write it; else the
+// units would be a guess.
+GaplessTrim editListTrim(const QString& path) {
+    std::int64_t size = 0;
+    FileSizeOf(path, size);
+    int b = kMaxHeaderReads;
+    for (const FileSpan moov : fileChildren(path, {0, size}, "moov", b)) {
+        const QByteArray mvhd = payload(path, first(fileChildren(path, moov, "mvhd", b)));
+        for (const FileSpan trak : fileChildren(path, moov, "trak", b)) {
+            const FileSpan mdia = first(fileChildren(path, trak, "mdia", b));
+            const QByteArray hdlr = payload(path, first(fileChildren(path, mdia, "hdlr", b)));
+            if (hdlr.size() < 12 || hdlr.mid(8, 4) != "soun") continue;
+            const QByteArray mdhd = payload(path, first(fileChildren(path, mdia, "mdhd", b)));
+            const FileSpan minf = first(fileChildren(path, mdia, "minf", b));
+            const FileSpan stbl = first(fileChildren(path, minf, "stbl", b));
+            const QByteArray stsd = payload(path, first(fileChildren(path, stbl, "stsd", b)));
+            const FileSpan edts = first(fileChildren(path, trak, "edts", b));
+            const QByteArray elst = payload(path, first(fileChildren(path, edts, "elst", b)));
+            return ParseEditList(elst, mvhd, mdhd, stsd);
+        }
+    }
+    return {};
+}
+
+std::int64_t be64(const QByteArray& b, qsizetype at) {
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(be32(b, at)) << 32 | be32(b, at + 4));
+}
+
+// A full box's time scale: version 1 puts 64-bit times in front of it.
+std::int64_t timeScale(const QByteArray& header) {
+    if (header.size() < 24) return 0;
+    const qsizetype at = header[0] == 1 ? 20 : 12;
+    return header.size() >= at + 4 ? be32(header, at) : 0;
+}
+
 }  // namespace
+
+GaplessTrim ParseEditList(const QByteArray& elst, const QByteArray& mvhd, const QByteArray& mdhd,
+                          const QByteArray& stsd) {
+    const std::int64_t movieScale = timeScale(mvhd);
+    const std::int64_t mediaScale = timeScale(mdhd);
+    // The first sample entry's rate, 16.16 fixed point.
+    const std::int64_t rate = stsd.size() >= 8 + 36 ? be32(stsd, 8 + 32) >> 16 : 0;
+    if (elst.size() < 8 || movieScale <= 0 || mediaScale <= 0 || mediaScale != rate) return {};
+    const bool wide = elst[0] == 1;
+    const qsizetype entryBytes = wide ? 20 : 12;
+    const std::int64_t count = be32(elst, 4);
+    for (std::int64_t i = 0; i < count && 8 + (i + 1) * entryBytes <= elst.size(); ++i) {
+        const qsizetype at = 8 + i * entryBytes;
+        const std::int64_t duration = wide ? be64(elst, at) : be32(elst, at);
+        const std::int64_t start = wide ? be64(elst, at + 8) : static_cast<std::int32_t>(be32(elst, at + 4));
+        // An empty edit (a pause in front) plays nothing of the file.
+        if (start < 0) continue;
+        if (start > 65536 || duration <= 0 || duration > (std::int64_t(1) << 40)) return {};
+        return GaplessTrim{start, duration * mediaScale / movieScale};
+    }
+    return {};
+}
 
 GaplessTrim ParseItunSmpb(const QByteArray& text) {
     const QList<QByteArray> fields = text.simplified().split(' ');
@@ -123,7 +192,9 @@ GaplessTrim ParseItunSmpb(const QByteArray& text) {
 GaplessTrim ReadMp4GaplessTrim(const QString& path) {
     return TrapOr(GaplessTrim{}, [&] {
         if (!IsRegularFile(path)) return GaplessTrim{};
-        return ParseItunSmpb(smpbText(path));
+        // Both say the same of one file; taken together they would cut twice.
+        const GaplessTrim tagged = ParseItunSmpb(smpbText(path));
+        return tagged.Valid() ? tagged : editListTrim(path);
     });
 }
 

@@ -220,6 +220,59 @@ void describe(std::uint8_t b4, MpegAudioInfo& info) {
     info.BlockBytes = RoundToInt32(3456.0 / info.SampleRate * (double(info.Bitrate) * 125));
 }
 
+// CRC-16 with the reflected 0x8005 polynomial, as the extension's writers
+// compute it over the frame's bytes in front of the checksum.
+std::uint16_t crc16(const unsigned char* bytes, int count) {
+    std::uint16_t crc = 0;
+    for (int i = 0; i < count; ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
+    }
+    return crc;
+}
+
+// The frame's fields come in the order of the flag bits: frames, bytes, the
+// 100-byte seek table, quality; the extension follows them.
+constexpr int kXingFieldBytes[4] = {4, 4, 100, 4};
+constexpr int kExtensionBytes = 36;
+constexpr int kFrameReadBytes = 36 + 8 + 112 + kExtensionBytes;
+
+MpegGapless gaplessOf(const unsigned char* frame, const unsigned char (&header)[4], const MpegAudioInfo& info) {
+    const int xo = xingOffset(header[1], header[3]);
+    if (std::memcmp(frame + xo, "Xing", 4) != 0 && std::memcmp(frame + xo, "Info", 4) != 0) return {};
+    const std::uint32_t flags = be32(frame + xo + 4);
+    if ((flags & 1) == 0) return {};
+    const std::int64_t frames = be32(frame + xo + 8);
+    int ext = xo + 8;
+    for (int bit = 0; bit < 4; ++bit) ext += (flags >> bit & 1) ? kXingFieldBytes[bit] : 0;
+    const unsigned char* e = frame + ext;
+    const std::uint16_t written = std::uint16_t(e[34] << 8 | e[35]);
+    // Some writers leave the checksum out (zero); a wrong one means the
+    // bytes are not what they seem, and nothing is trimmed.
+    if (written != 0 && written != crc16(frame, ext + 34)) return {};
+    QString encoder;
+    for (int i = 0; i < 9 && e[i] >= 0x20 && e[i] < 0x7F; ++i) encoder += QChar(e[i]);
+    MpegGapless g;
+    g.Encoder = encoder.trimmed();
+    g.Delay = std::int64_t(e[21]) << 4 | e[22] >> 4;
+    g.Padding = std::int64_t(e[22] & 0x0F) << 8 | e[23];
+    g.Samples = frames * samplesPerFrame(info.Layer, info.IsLowRate);
+    return g.Valid() ? g : MpegGapless{};
+}
+
+MpegGapless parseGapless(const QString& path) {
+    std::int64_t fileSize = 0;
+    FileSizeOf(path, fileSize);
+    if (fileSize < kProbeBytes) return {};
+    MpegAudioInfo info;
+    unsigned char header[4] = {};
+    const std::int64_t at = locateFirstFrame(path, fileSize, true, info, header);
+    if (at < 0 || !decodeHeader(header, info) || info.Layer != 3) return {};
+    unsigned char frame[kFrameReadBytes];
+    if (!readBytes(path, at, frame, kFrameReadBytes)) return {};
+    return gaplessOf(frame, header, info);
+}
+
 int parse(const QString& path, MpegAudioInfo& info) {
     const bool isMp3 = path.right(3).compare(QLatin1String("mp3"), Qt::CaseInsensitive) == 0;
     std::int64_t size64 = 0;
@@ -237,6 +290,10 @@ int parse(const QString& path, MpegAudioInfo& info) {
 }
 
 }  // namespace
+
+MpegGapless ReadMpegGapless(const QString& path) {
+    return TrapOr(MpegGapless{}, [&] { return parseGapless(path); });
+}
 
 int ReadMpegInfo(const QString& path, MpegAudioInfo& info) {
     info = MpegAudioInfo{};

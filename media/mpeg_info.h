@@ -30,6 +30,25 @@ struct MpegAudioInfo {
     std::array<std::uint8_t, 3> Header{};  // bytes 2, 3 and 4 of the frame header
 };
 
+// Encoder delay and padding from the LAME-style extension of the first
+// frame's Xing/"Info" header, which LAME, the Lavc/Lavf library and others
+// write in the same layout.
+struct MpegGapless {
+    QString Encoder;            // the extension's first 9 bytes, e.g. "LAME3.100", "Lavc59.37"
+    std::int64_t Delay = 0;     // samples of priming the encoder put first
+    std::int64_t Padding = 0;   // samples it added at the end
+    std::int64_t Samples = 0;   // all decoded samples: frames times samples per frame
+    bool Valid() const { return Samples > Delay + Padding && !Encoder.isEmpty(); }
+};
+
+// A decoder starts its output this many samples late (its filter bank), on
+// top of the encoder's delay.
+inline constexpr std::int64_t kMpegDecoderDelay = 529;
+
+// Empty (not Valid) without the extension, with a frame count missing, or
+// when the extension's CRC, where it is written, does not match.
+MpegGapless ReadMpegGapless(const QString& path);
+
 // 1 when a frame header was found and decoded, else 0 (info then holds what
 // had been filled in). Reads through ReadAt in small pieces.
 int ReadMpegInfo(const QString& path, MpegAudioInfo& info);

@@ -7,6 +7,7 @@
 #include "media/content_sniff.h"
 #include "media/file_types.h"
 #include "media/mp4_gapless.h"
+#include "media/mpeg_info.h"
 #include "media/wave_reader.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
@@ -31,10 +32,16 @@ void copyChoices(const GraphContext& from, GraphContext& to) {
 }  // namespace
 
 void ApplyGaplessTrim(const QString& path, graph::Graph& graph) {
-    // Only the MP4 family's boxes carry the tag.
     const Chain chain = ChainOf(GetFileType(path));
-    if (chain != Chain::Decoder && chain != Chain::Mp4Splitter) return;
-    const GaplessTrim t = ReadMp4GaplessTrim(path);
+    GaplessTrim t;
+    if (chain == Chain::Decoder || chain == Chain::Mp4Splitter) t = ReadMp4GaplessTrim(path);
+    if (chain == Chain::Mp3) {
+        // The stream parser trims what an extension signed "LAME" says by itself.
+        const MpegGapless g = ReadMpegGapless(path);
+        if (g.Valid() && !g.Encoder.startsWith(QLatin1String("LAME"))) {
+            t = GaplessTrim{g.Delay + kMpegDecoderDelay, g.Samples - g.Delay - g.Padding};
+        }
+    }
     if (t.Valid()) Ignore([&] { graph.SetTrim(t.Skip, t.Keep); });
 }
 

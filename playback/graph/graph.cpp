@@ -113,6 +113,8 @@ void GraphImpl::Teardown() {
     nextOut = nullptr;
     nextJoin.reset();
     ownJoin.reset();
+    ownFeed.reset();
+    nextFeed.reset();
     joiner.reset();
     playbinSink.reset();
     playbin.reset();

@@ -132,6 +132,13 @@ struct Trim {
 // Applies trim to what leaves pad (raw audio); runs on its streaming thread.
 void InstallTrim(GstPad* pad, const std::shared_ptr<Trim>& trim);
 
+// One file's way into the joiner (see feed.cpp): converts to output, the
+// renderer's format; with none, keeps the file's own rate and sample format.
+// Null when the elements are missing.
+ElementPtr MakeFeed(GstCaps* output);
+// The fixed format leaving the joiner, or null before it is known.
+CapsPtr OutputFormat(GstElement* joiner);
+
 // The pipeline bus's handler: keeps what the streaming threads report in the
 // StreamState handed to it, and drops every message.
 GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer state);
@@ -170,10 +177,13 @@ struct GraphImpl {
     bool joinsAllowed = false;
     ElementPtr joiner;
     PadPtr ownJoin;
+    ElementPtr ownFeed;      // between the playing file and ownJoin
     std::vector<std::unique_ptr<Filter>> nextFilters;
     Pin* nextOut = nullptr;  // the spliced output that goes to the renderer
     PadPtr nextJoin;         // its pad into the joiner, once armed
+    ElementPtr nextFeed;     // between nextOut and nextJoin
     gulong nextHold = 0;     // the probe holding its first audio back
+    gulong nextEvents = 0;   // the probe watching it end before any audio
 
     QString UniqueName(const QString& name) const;
     void InsertJoiner();

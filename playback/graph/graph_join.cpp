@@ -82,9 +82,10 @@ void link(GstPad* from, GstPad* to) {
 
 // Stops and takes out filters whose streaming threads may still run; what
 // they report on the way out is nobody's error.
-void unplug(GstElement* pipeline, StreamState& s, const std::vector<Filter*>& filters) {
+void unplug(GstElement* pipeline, StreamState& s, const std::vector<Filter*>& filters, ElementPtr feed) {
     std::vector<GstElement*> bins;
     for (Filter* f : filters) bins.push_back(f->Impl().bin.get());
+    if (feed) bins.push_back(feed.get());
     {
         std::lock_guard guard(s.lock);
         s.leavingBins = bins;
@@ -116,24 +117,34 @@ void GraphImpl::InsertJoiner() {
     if (!up) return;
     if (!IsRawAudioOnly(PadCaps(in->Impl().pad.get()).get())) return;
     ElementPtr joining = Adopt(gst_element_factory_make("concat", nullptr));
-    if (!joining || !gst_bin_add(GST_BIN(pipeline.get()), joining.get())) return;
+    ElementPtr feed = MakeFeed(nullptr);
+    if (!joining || !feed) return;
+    GstBin* bin = GST_BIN(pipeline.get());
+    gst_bin_add(bin, joining.get());
+    gst_bin_add(bin, feed.get());
     GstPad* from = up->Impl().pad.get();
     GstPad* to = in->Impl().pad.get();
     PadPtr sink(gst_element_request_pad_simple(joining.get(), "sink_%u"));
     PadPtr src(gst_element_get_static_pad(joining.get(), "src"));
+    PadPtr feedIn(gst_element_get_static_pad(feed.get(), "sink"));
+    PadPtr feedOut(gst_element_get_static_pad(feed.get(), "src"));
     gst_pad_unlink(from, to);
-    if (!sink || !src || gst_pad_link_full(from, sink.get(), GST_PAD_LINK_CHECK_NOTHING) != GST_PAD_LINK_OK ||
-        gst_pad_link_full(src.get(), to, GST_PAD_LINK_CHECK_NOTHING) != GST_PAD_LINK_OK) {
+    const auto linked = [](GstPad* a, GstPad* b) {
+        return a && b && gst_pad_link_full(a, b, GST_PAD_LINK_CHECK_NOTHING) == GST_PAD_LINK_OK;
+    };
+    if (!linked(from, feedIn.get()) || !linked(feedOut.get(), sink.get()) || !linked(src.get(), to)) {
         // Without the joiner the graph plays as it always did.
-        gst_pad_unlink(from, sink.get());
+        gst_pad_unlink(from, feedIn.get());
         if (sink) gst_element_release_request_pad(joining.get(), sink.get());
-        gst_bin_remove(GST_BIN(pipeline.get()), joining.get());
+        gst_bin_remove(bin, feed.get());
+        gst_bin_remove(bin, joining.get());
         gst_pad_link_full(from, to, GST_PAD_LINK_CHECK_NOTHING);
         return;
     }
     gst_pad_add_probe(src.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, onJoinerEvent, stream.get(), nullptr);
     joiner = std::move(joining);
     ownJoin = std::move(sink);
+    ownFeed = std::move(feed);
 }
 
 // Takes next's connected filters but its renderer, with the links among
@@ -172,6 +183,10 @@ void Graph::SpliceNext(Graph& next) {
     Pin* in = renderer ? inputOf(*renderer) : nullptr;
     Pin* out = in ? in->ConnectedTo() : nullptr;
     if (!out) Fail("the next file reaches no renderer");
+    // Converted to what the renderer plays now, whatever the file's own format.
+    ElementPtr feed = MakeFeed(OutputFormat(me.joiner.get()).get());
+    if (!feed || !gst_bin_add(GST_BIN(me.pipeline.get()), feed.get())) Fail("no converter for the next file");
+    me.nextFeed = std::move(feed);
     const auto links = me.TakeFilters(n, renderer);
     out->Impl().peer = nullptr;
     in->Impl().peer = nullptr;
@@ -184,18 +199,26 @@ void Graph::SpliceNext(Graph& next) {
         s.nextError.clear();
         s.nextBins.clear();
         for (const auto& f : me.nextFilters) s.nextBins.push_back(f->Impl().bin.get());
+        s.nextBins.push_back(me.nextFeed.get());
     }
     try {
         for (const auto& [from, to] : links) link(from, to);
         GstPad* pad = out->Impl().pad.get();
+        PadPtr feedIn(gst_element_get_static_pad(me.nextFeed.get(), "sink"));
+        link(pad, feedIn.get());
         // Trimmed first, so that priming alone never counts as its first audio.
         me.nextTrim = n.trim;
         InstallTrim(pad, n.trim);
         const auto hold = GST_PAD_PROBE_TYPE_BLOCK | GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST;
         me.nextHold = gst_pad_add_probe(pad, static_cast<GstPadProbeType>(hold), onNextAudio, &s, nullptr);
-        gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, onNextEvent, &s, nullptr);
-        for (const auto& f : me.nextFilters) {
-            if (!gst_element_sync_state_with_parent(f->Impl().bin.get())) Fail("the next file cannot start");
+        me.nextEvents = gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, onNextEvent, &s, nullptr);
+        // As a bin starts its children: all made ready first (a file opened
+        // for a parser that pulls), then downstream first, so that a source
+        // never pushes into pads not yet active and stops unseen.
+        for (const auto& f : me.nextFilters) gst_element_set_state(f->Impl().bin.get(), GST_STATE_READY);
+        if (!gst_element_sync_state_with_parent(me.nextFeed.get())) Fail("the next file cannot start");
+        for (auto f = me.nextFilters.rbegin(); f != me.nextFilters.rend(); ++f) {
+            if (!gst_element_sync_state_with_parent((*f)->Impl().bin.get())) Fail("the next file cannot start");
         }
     } catch (...) {
         DropNext();
@@ -207,10 +230,15 @@ void GraphImpl::ArmNext() {
     PadPtr sink(gst_element_request_pad_simple(joiner.get(), "sink_%u"));
     if (!sink) Fail("the joiner takes no more streams");
     GstPad* pad = nextOut->Impl().pad.get();
-    link(pad, sink.get());
+    PadPtr feedOut(gst_element_get_static_pad(nextFeed.get(), "src"));
+    link(feedOut.get(), sink.get());
     nextJoin = std::move(sink);
     gst_pad_remove_probe(pad, nextHold);
     nextHold = 0;
+    // Once it plays its end is no next file's: one prepared after it must
+    // not read it as its own.
+    if (nextEvents) gst_pad_remove_probe(pad, nextEvents);
+    nextEvents = 0;
 }
 
 // The renderer's clock tells what is heard: the first sample of the next
@@ -254,7 +282,7 @@ Graph::NextState Graph::PollNext() {
 bool Graph::DropNext() {
     GraphImpl& me = *impl_;
     StreamState& s = *me.stream;
-    if (me.nextFilters.empty()) return true;
+    if (me.nextFilters.empty() && !me.nextFeed) return true;
     if (s.switched) return false;
     // Its streaming thread may wait in the joiner for its turn: releasing
     // the pad ends that wait first, or stopping the filters would wait for it
@@ -266,7 +294,7 @@ bool Graph::DropNext() {
     }
     std::vector<Filter*> leaving;
     for (auto& f : me.nextFilters) leaving.push_back(f.get());
-    unplug(me.pipeline.get(), s, leaving);
+    unplug(me.pipeline.get(), s, leaving, std::move(me.nextFeed));
     {
         std::lock_guard guard(s.lock);
         s.nextBins.clear();
@@ -276,6 +304,7 @@ bool Graph::DropNext() {
     me.nextTrim.reset();
     me.nextOut = nullptr;
     me.nextHold = 0;
+    me.nextEvents = 0;
     s.nextReady = false;
     s.nextEmpty = false;
     return true;
@@ -301,7 +330,8 @@ void Graph::AdoptNext() {
             leaving.push_back(f.get());
         }
     }
-    unplug(me.pipeline.get(), s, leaving);
+    unplug(me.pipeline.get(), s, leaving, std::move(me.ownFeed));
+    me.ownFeed = std::move(me.nextFeed);
     me.filters.clear();
     for (auto& f : me.nextFilters) me.filters.push_back(std::move(f));
     for (auto& f : kept) me.filters.push_back(std::move(f));

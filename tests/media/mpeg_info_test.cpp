@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QProcess>
+
 #include <cmath>
 #include <map>
 #include <memory>
@@ -394,6 +396,51 @@ TEST_F(EncodedMpeg, LayerTwoAtLowerSampleRate) {
     EXPECT_EQ(info.Bitrate, 64);
     EXPECT_EQ(info.ShortText, "mp2(24kHz/64kb/ST)");
     EXPECT_NEAR(info.DurationMs, 3000, 100);
+}
+
+
+// The encoder delay and padding of the LAME-style extension, as the two
+// encoders that write most MP3 files write it.
+TEST_F(MpegInfo, EncoderDelayAndPaddingAreReadWhateverTheEncoderAndCheckedByTheirCrc) {
+    const qint64 length = 44137;
+    const QString wav = dir.File("tone.wav");
+    ASSERT_TRUE(test::WriteSinePart(wav, 44100, 0, length));
+    const QList<QStringList> encoders = {
+        {"lame", "--quiet", "--cbr", "-b", "192", wav, dir.File("lame.mp3")},
+        {"ffmpeg", "-loglevel", "error", "-y", "-i", wav, "-c:a", "libmp3lame", "-b:a", "192k", dir.File("lavc.mp3")}};
+    int tried = 0;
+    for (const QStringList& e : encoders) {
+        QProcess encoder;
+        encoder.start(e.front(), e.mid(1));
+        if (!encoder.waitForFinished(60000) || encoder.exitCode() != 0) continue;
+        ++tried;
+        const QString mp3 = e.back();
+        const MpegGapless g = ReadMpegGapless(mp3);
+        ASSERT_TRUE(g.Valid()) << e.front().toStdString();
+        EXPECT_EQ(g.Samples - g.Delay - g.Padding, length) << g.Encoder.toStdString();
+        EXPECT_EQ(g.Delay, 576) << g.Encoder.toStdString();
+        EXPECT_TRUE(g.Encoder.startsWith(e.front() == u"lame" ? "LAME" : "Lav")) << g.Encoder.toStdString();
+
+        // One byte of the extension changed: its checksum no longer fits.
+        QByteArray bytes = test::ReadFile(mp3);
+        const qsizetype at = bytes.indexOf(g.Encoder.toLatin1());
+        ASSERT_GT(at, 0);
+        bytes[at + 10] = char(bytes[at + 10] ^ 0x01);
+        ASSERT_TRUE(test::WriteFile(dir.File("changed.mp3"), bytes));
+        EXPECT_FALSE(ReadMpegGapless(dir.File("changed.mp3")).Valid());
+        // A writer that leaves the checksum out is taken at its word.
+        bytes[at + 34] = 0;
+        bytes[at + 35] = 0;
+        ASSERT_TRUE(test::WriteFile(dir.File("unchecked.mp3"), bytes));
+        EXPECT_EQ(ReadMpegGapless(dir.File("unchecked.mp3")).Delay, 576);
+    }
+    if (tried == 0) GTEST_SKIP() << "no MP3 encoder";
+    // Without the extension: nothing to trim, never a guess.
+    ASSERT_TRUE(test::WriteFile(dir.File("plain.mp3"), test::XingFrame(kCd128, 10, 4000) + test::MpegFrames(kCd128, 10)));
+    EXPECT_FALSE(ReadMpegGapless(dir.File("plain.mp3")).Valid());
+    ASSERT_TRUE(test::WriteFile(dir.File("frames.mp3"), test::MpegFrames(kCd128, 10)));
+    EXPECT_FALSE(ReadMpegGapless(dir.File("frames.mp3")).Valid());
+    EXPECT_FALSE(ReadMpegGapless(dir.File("missing.mp3")).Valid());
 }
 
 }  // namespace
