@@ -65,6 +65,7 @@ Figures idle(const Program& p, const QString& registry, int seconds) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // figures as they come, also into a file
     std::printf("idle, window stopped (goal: rilumo 0 wake-ups/s)\n");
     QTemporaryDir dir;
     const int seconds = envInt("RILUMO_BENCH_IDLE_SECONDS", 10);

@@ -166,6 +166,7 @@ void benchKind(const char* kind, const QString& file, const QString& list, deskt
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // figures as they come, also into a file
     desktop::SoundServer sound;
     if (!sound.Ok()) {
         std::printf("skipped: %s\n", qPrintable(sound.Error()));

@@ -43,6 +43,7 @@ void report(const char* label, const char* registry, const std::vector<double>& 
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // figures as they come, also into a file
     std::printf("start to first painted window\n");
     desktop::VirtualDisplay display;
     if (!display.Ok()) {
