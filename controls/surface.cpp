@@ -20,7 +20,7 @@ namespace {
 // Enough for every row and caption on screen several times over; a larger
 // cache only holds texts scrolled away long ago.
 constexpr qsizetype kMaxCachedTexts = 2048;
-constexpr qsizetype kMaxParkedFonts = 8;
+constexpr std::size_t kMaxParkedFonts = 8;
 
 // Texts the one-line layout would break or lay out differently from a plain
 // draw; they are drawn and measured directly.
@@ -202,17 +202,19 @@ void Surface::SetPixelV(int x, int y, std::uint32_t color) {
 }
 
 void Surface::SetFont(const QFont& font) {
-    const QString key = font.key();
-    if (key == fontKey_) {
-        font_ = font;
-        return;
+    if (font == font_ && font.families() == font_.families()) return;
+    auto same = [&](const auto& p) { return p.first == font && p.first.families() == font.families(); };
+    auto it = std::find_if(parked_.begin(), parked_.end(), same);
+    QHash<QString, Shaped> texts;
+    if (it != parked_.end()) {
+        texts = std::move(it->second);
+        parked_.erase(it);
     }
     // Few fonts per surface; a surface handed ever new ones starts afresh.
     if (parked_.size() >= kMaxParkedFonts) parked_.clear();
-    if (!texts_.isEmpty()) parked_.insert(fontKey_, std::move(texts_));
-    texts_ = parked_.take(key);
+    parked_.emplace_back(font_, std::move(texts_));
+    texts_ = std::move(texts);
     font_ = font;
-    fontKey_ = key;
 }
 
 Surface::Shaped& Surface::Cached(const QString& text) const {

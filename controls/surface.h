@@ -9,6 +9,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include <QFont>
 #include <QGlyphRun>
@@ -149,11 +151,10 @@ private:
     std::uint32_t fore_ = 0x000000;
     int drawMode_ = kDrawCopyPen;
     QFont font_;
-    QString fontKey_;
     mutable QHash<QString, Shaped> texts_;
     // The texts of the other fonts used here: a control that switches fonts
     // between its texts on every repaint keeps them all.
-    QHash<QString, QHash<QString, Shaped>> parked_;
+    std::vector<std::pair<QFont, QHash<QString, Shaped>>> parked_;
     QRect clip_;
     std::function<void(const QRect&)> changed_;
 };

@@ -141,7 +141,7 @@ void UC_TextPicture::Draw(std::int32_t plite) {
                 s.SetForeColor(base);
             }
             s.Print(p.x, slots_[i].top, p.text);
-            slots_[i].drawn = p.area;
+            slots_[i].drawn = p;
         }
         // The highlight colour must not become the next draw's base colour.
         s.SetForeColor(base);
@@ -162,15 +162,18 @@ void UC_TextPicture::DrawSlot(int index) {
         // Where the old text was and where the new one goes; every slot that
         // reaches into that is drawn again inside it, in slot order, so the
         // pixels come out as a whole redraw leaves them.
-        const QRect area = (slots_[index].drawn | Place(index).area) & QRect(0, 0, width(), height());
+        const Placed placed = Place(index);
+        const QRect area = (slots_[index].drawn.area | placed.area) & QRect(0, 0, width(), height());
+        slots_[index].drawn = placed;
         if (area.isEmpty()) return;
         PaintBackground(area);
         s.SetClipPx(area);
+        // The other slots are where the last whole draw put them.
         for (int i = 0; i < SlotCount(); ++i) {
-            const Placed p = Place(i);
-            if (!p.area.intersects(area) && !slots_[i].drawn.intersects(area)) continue;
+            const Placed& p = slots_[i].drawn;
+            if (!p.area.intersects(area)) continue;
+            s.SetFont(slots_[i].font);
             s.Print(p.x, slots_[i].top, p.text);
-            slots_[i].drawn = p.area;
         }
         s.ClearClip();
         if (designType_ == 0 && isFlat_ == 0)

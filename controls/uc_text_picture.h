@@ -63,19 +63,19 @@ protected:
     void dropEvent(QDropEvent* e) override;
 
 private:
+    // Where a slot's text goes and what of it fits.
+    struct Placed {
+        double x = 0;  // twips
+        QString text;
+        QRect area;  // pixels, with room for glyphs past their advance
+    };
     struct Slot {
         QFont font;
         std::int32_t left = 0;
         std::int32_t top = 0;
         QString text;
         std::int32_t click = 0;
-        QRect drawn;  // pixels the text covered when last drawn
-    };
-    // Where a slot's text goes and what of it fits.
-    struct Placed {
-        double x = 0;  // twips
-        QString text;
-        QRect area;  // pixels, with room for glyphs past their advance
+        Placed drawn;  // as last drawn
     };
     struct ColorSet {
         std::uint32_t text, color1, color2, color3;
