@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     const int seconds = envInt("RILUMO_BENCH_IDLE_SECONDS", 10);
     const int rounds = envInt("RILUMO_BENCH_IDLE_ROUNDS", 3);
-    std::vector<Program> programs = {{"rilumo", desktop::RilumoExecutable(), {}},
+    std::vector<Program> programs = {{"rilumo", rilumoExecutable(), {}},
                                      {"minimal Qt window", minimalWindowExecutable(), {}}};
     if (desktop::HaveTool("audacious")) programs.push_back({"audacious GTK", "audacious", {"-G"}});
     else std::printf("  audacious GTK      skipped: not installed\n");

@@ -71,7 +71,7 @@ Figures measure(const char* label, desktop::Child& child, desktop::SoundServer& 
 
 Figures run(const Player& p, desktop::SoundServer& sound, const QString& file, const QString& list,
             const QString& registry, int seconds) {
-    const QString program = p.program.isEmpty() ? desktop::RilumoExecutable() : p.program;
+    const QString program = p.program.isEmpty() ? rilumoExecutable() : p.program;
     if (!p.program.isEmpty() && !desktop::HaveTool(p.program)) return {};
     desktop::VirtualDisplay display;
     if (p.window && !display.Ok()) {

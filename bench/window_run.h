@@ -104,6 +104,13 @@ inline void closeWindow(desktop::Child& child, desktop::XClient& x, std::uint32_
     for (int i = 0; i < 500 && x.TopLevel(); ++i) QThread::msleep(2);
 }
 
+// The program under test; RILUMO_BENCH_EXE runs another build of it (an
+// older one, for a before-and-after).
+inline QString rilumoExecutable() {
+    const QString chosen = qEnvironmentVariable("RILUMO_BENCH_EXE");
+    return chosen.isEmpty() ? desktop::RilumoExecutable() : chosen;
+}
+
 inline QString minimalWindowExecutable() { return QStringLiteral(MINIMAL_WINDOW_EXE); }
 
 }  // namespace rilumo::bench

@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     const int runs = envInt("RILUMO_BENCH_RUNS", 7);
     QTemporaryDir dir;
     const QString warm = dir.filePath("warm-registry.bin");
-    const QString rilumo = desktop::RilumoExecutable(), minimal = minimalWindowExecutable();
+    const QString rilumo = rilumoExecutable(), minimal = minimalWindowExecutable();
 
     // Unmeasured first runs write the warm registry and fill the file cache.
     paint(x, display.Name(), rilumo, warm);
