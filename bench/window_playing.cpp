@@ -38,6 +38,7 @@ struct Player {
     QString program;  // empty: the real window
     std::function<QStringList(const QString& file)> args;
     bool window = true;
+    QString build;  // the real window's executable, when not this build's
 };
 
 // Waits for the child's stream, then measures it over the window.
@@ -71,7 +72,7 @@ Figures measure(const char* label, desktop::Child& child, desktop::SoundServer& 
 
 Figures run(const Player& p, desktop::SoundServer& sound, const QString& file, const QString& list,
             const QString& registry, int seconds) {
-    const QString program = p.program.isEmpty() ? rilumoExecutable() : p.program;
+    const QString program = !p.program.isEmpty() ? p.program : !p.build.isEmpty() ? p.build : rilumoExecutable();
     if (!p.program.isEmpty() && !desktop::HaveTool(p.program)) return {};
     desktop::VirtualDisplay display;
     if (p.window && !display.Ok()) {
@@ -122,7 +123,7 @@ void ratio(const char* what, const Spread& ours, const Spread& theirs, const cha
 
 void benchKind(const char* kind, const QString& file, const QString& list, desktop::SoundServer& sound,
            const QString& registry) {
-    const std::vector<Player> players = {
+    std::vector<Player> players = {
         {"rilumo", QString(), nullptr},
         {"audacious GTK", QStringLiteral("audacious"), [](const QString& f) { return QStringList{"-G", f}; }},
         {"quodlibet", QStringLiteral("quodlibet"),
@@ -130,6 +131,9 @@ void benchKind(const char* kind, const QString& file, const QString& list, deskt
         {"gst-play-1.0", QStringLiteral("gst-play-1.0"),
          [](const QString& f) { return QStringList{"--no-interactive", "-q", f}; }, false},
     };
+    // Another build of the window in the same rounds, for a before-and-after.
+    const QString before = qEnvironmentVariable("RILUMO_BENCH_BEFORE_EXE");
+    if (!before.isEmpty()) players.push_back({"rilumo (before)", QString(), nullptr, true, before});
     const int rounds = std::max(1, envInt("RILUMO_BENCH_PLAY_ROUNDS", 3));
     const int seconds = envInt("RILUMO_BENCH_PLAY_SECONDS", 15);
     std::printf("%s, %d rounds of %d s each\n", kind, rounds, seconds);
@@ -160,6 +164,7 @@ void benchKind(const char* kind, const QString& file, const QString& list, deskt
     ratio("CPU", c[0], c[1], "audacious GTK", "goal at most 0.45x");
     ratio("CPU", c[0], c[2], "quodlibet", "goal below 1x");
     ratio("VmRSS", m[0], m[1], "audacious GTK", "goal at most 1x");
+    if (players.size() > 4) ratio("CPU", c[0], c[4], "its build before", "lower is better");
 }
 
 }  // namespace
