@@ -124,12 +124,13 @@ void ratio(const char* what, const Spread& ours, const Spread& theirs, const cha
 void benchKind(const char* kind, const QString& file, const QString& list, desktop::SoundServer& sound,
            const QString& registry) {
     std::vector<Player> players = {
-        {"rilumo", QString(), nullptr},
-        {"audacious GTK", QStringLiteral("audacious"), [](const QString& f) { return QStringList{"-G", f}; }},
+        {"rilumo", QString(), nullptr, true, QString()},
+        {"audacious GTK", QStringLiteral("audacious"), [](const QString& f) { return QStringList{"-G", f}; }, true,
+         QString()},
         {"quodlibet", QStringLiteral("quodlibet"),
-         [](const QString& f) { return QStringList{"--run", "--play-file=" + f}; }},
+         [](const QString& f) { return QStringList{"--run", "--play-file=" + f}; }, true, QString()},
         {"gst-play-1.0", QStringLiteral("gst-play-1.0"),
-         [](const QString& f) { return QStringList{"--no-interactive", "-q", f}; }, false},
+         [](const QString& f) { return QStringList{"--no-interactive", "-q", f}; }, false, QString()},
     };
     // Another build of the window in the same rounds, for a before-and-after.
     const QString before = qEnvironmentVariable("RILUMO_BENCH_BEFORE_EXE");
