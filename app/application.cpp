@@ -8,6 +8,7 @@
 #include "app/mpris_service.h"
 #include "app/quit_signals.h"
 #include "app/remote_control.h"
+#include "playback/graph/backend.h"
 #include "playback/graph/graph.h"
 #include "playback/summary_worker.h"
 #include "support/log.h"
@@ -31,6 +32,8 @@ bool Application::notify(QObject* receiver, QEvent* event) {
 }
 
 int RunProgram(int argc, char** argv) {
+    // While the window comes up; the player's first use waits for it.
+    graph::StartBackend();
     InstallQuitSignals();
     StartupArgs args = StartupArgsFrom(argc, argv);
     // A file manager hands over an audio file as readily as a list.
@@ -53,6 +56,7 @@ int RunProgram(int argc, char** argv) {
     // Summaries for the box and graphs closed while they ran finish on workers.
     FinishMediaSummaries(1000);
     graph::Graph::WaitForRetiredGraphs(2000);
+    graph::FinishBackendStart();
     StopWatchingQuitSignals();
     return code;
 }

@@ -135,6 +135,11 @@ void FrmMain::BuildDesign() {
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type t = event->type();
+    if (watched == this && (t == QEvent::Show || t == QEvent::WindowStateChange)) {
+        // Nothing was drawn while the window was hidden or minimised.
+        if (!isMinimized()) playback_->ShowCurrentState();
+        return false;
+    }
     if (t != QEvent::KeyRelease && t != QEvent::DragEnter && t != QEvent::Wheel && t != QEvent::MouseButtonDblClick)
         return QMainWindow::eventFilter(watched, event);
     if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this) return false;
@@ -292,7 +297,7 @@ void FrmMain::CreatePlayer() {
     });
     // A file that never gets ready is given up in time for the user to notice.
     player.SetLoadLimit(kLoadLimitMs);
-    player.Init();
+    // Init waits for the back end: the first tick or the first use does it.
 }
 
 void FrmMain::InitPlayButtons() {

@@ -80,8 +80,12 @@ public:
     UC_Bar& ProgBar() { return *progBar_; }
     UC_TextPicture& PicPlay() { return *picPlay_; }
     QLabel* ImageOA(int index) const { return imageOA_.at(static_cast<size_t>(index)); }
-    // The one player; created at start-up and kept for the whole run.
-    C_FGraph& Player() { return playback_->Player(); }
+    // The one player; created at start-up and kept for the whole run. Its
+    // first use waits for the back end, which loads off the window thread.
+    C_FGraph& Player() {
+        playback_->ReadyPlayer();
+        return playback_->Player();
+    }
     // Reads the entries' tags in the background and keeps the playing track's.
     TagLoader& Tags() { return *tags_; }
 
@@ -121,7 +125,7 @@ public:
     // Shift 1 shift, 2 ctrl, 4 alt.
     void Form_KeyUp(int KeyCode, int Shift);
     void FindTitle();
-    // Brings the tick back to its 15 ms pace after the idle slow-down.
+    // Brings the tick back to its 15 ms pace, or starts it again after a quiet stop.
     void WakeTimer() { playback_->WakeTimer(); }
 
     // Item commands on the playlist.

@@ -12,6 +12,7 @@
 #include "controls/uc_bar.h"
 #include "controls/uc_buttons.h"
 #include "controls/uc_text_picture.h"
+#include "playback/graph/backend.h"
 #include "support/error_trap.h"
 #include "support/rounding.h"
 #include "support/time_format.h"
@@ -25,7 +26,8 @@ namespace {
 // A track's end, a failure or a load getting ready wake it from the player's
 // streaming side, and every user action wakes it too, so between those a
 // playing track needs only the time display's pace and a stopped window
-// hardly any.
+// none at all. A lost sound output or a load under way still has the player
+// to carry on, at the slow pace.
 constexpr int kTickMs = 15;
 constexpr int kTenthMs = 100;
 constexpr int kIdleTickMs = 250;
@@ -63,6 +65,8 @@ PlaybackController::PlaybackController(View view, const std::int32_t& busy, QObj
 PlaybackController::~PlaybackController() = default;
 
 void PlaybackController::Enter(WhenBusy when, std::function<void()> call) {
+    // Whatever comes in may change what the tick has to show.
+    WakeTimer();
     if (when == WhenBusy::Passes && Busy()) {
         call();
         return;
@@ -77,10 +81,20 @@ C_FGraph& PlaybackController::Player() {
 
 C_FGraph& PlaybackController::NewPlayer() {
     player_.reset();
+    playerReady_ = false;
     return Player();
 }
 
-void PlaybackController::StartTimer() { timer_.start(kTickMs); }
+void PlaybackController::StartTimer() {
+    timerStarted_ = true;
+    timer_.start(kTickMs);
+}
+
+void PlaybackController::ReadyPlayer() {
+    if (playerReady_) return;
+    playerReady_ = true;
+    Player().Init();
+}
 
 void PlaybackController::Shutdown() {
     shutDown_ = true;
@@ -92,9 +106,16 @@ void PlaybackController::Shutdown() {
 
 void PlaybackController::WakeTimer() {
     quietTicks_ = 0;
-    if (!timer_.isActive()) return;  // before start-up step 22 or after shutdown
-    if (timer_.interval() != kTickMs) timer_.start(kTickMs);
+    if (!timerStarted_ || shutDown_) return;  // before start-up step 22 or after shutdown
+    if (!timer_.isActive() || timer_.interval() != kTickMs) timer_.start(kTickMs);
 }
+
+void PlaybackController::ShowCurrentState() {
+    if (!Playing() || view_.bar.Clicked() != 0) return;
+    Trap([this] { ShowPosition(Player().Position(0)); });
+}
+
+bool PlaybackController::Shown() const { return view_.window.isVisible() && !view_.window.isMinimized(); }
 
 void PlaybackController::OnTick() {
     // The list's repaint lets pending events run, and a tick among them
@@ -106,6 +127,8 @@ void PlaybackController::OnTick() {
 
 void PlaybackController::Tick() {
     ScrollByWheel();
+    // The back end still loads off this thread; until then nothing can play.
+    if (!playerReady_ && !graph::BackendStarting()) ReadyPlayer();
     C_FGraph& player = Player();
     player.Poll();
     std::int32_t m = player.mode();
@@ -123,8 +146,13 @@ void PlaybackController::Tick() {
         default: break;
         }
     }
-    if (view_.bar.Clicked() == 0 && Playing()) ShowPosition();
-    if (Playing()) PrepareNextEntry();
+    if (Playing()) {
+        const std::int32_t position = player.Position(0);
+        shownPosition_ = position;
+        // Hidden, nothing is drawn; showing the window again draws the time.
+        if (view_.bar.Clicked() == 0 && Shown()) ShowPosition(position);
+        PrepareNextEntry(position);
+    }
     PaceTimer();
 }
 
@@ -144,8 +172,10 @@ void PlaybackController::PaceTimer() {
         // it running evenly at a tenth of the 15 ms pace's cost.
         const int intoTenth = ((shownPosition_ % kTenthMs) + kTenthMs) % kTenthMs;
         timer_.start(std::clamp(kTenthMs - intoTenth + 2, kTickMs, kTenthMs));
-    } else if (timer_.interval() != kIdleTickMs) {
-        timer_.start(kIdleTickMs);
+    } else if (Player().Loading() || Player().OutputLost() || !playerReady_) {
+        if (timer_.interval() != kIdleTickMs) timer_.start(kIdleTickMs);
+    } else {
+        timer_.stop();
     }
 }
 
@@ -184,7 +214,7 @@ int PlaybackController::NextEntry() const {
     return next >= view_.list.ItemCount() ? 0 : next;
 }
 
-void PlaybackController::PrepareNextEntry() {
+void PlaybackController::PrepareNextEntry(std::int32_t position) {
     C_FGraph& player = Player();
     const bool allowed = view_.list.ItemCount() > 0 && state_.userStop == 0 && !Busy();
     const int next = NextEntry();
@@ -194,7 +224,7 @@ void PlaybackController::PrepareNextEntry() {
         return;
     }
     if (!allowed || nextTried_ || player.Loading() || player.Length() <= 0) return;
-    if (player.Position(1) > kPrepareAheadMs) return;
+    if (player.Length() - position > kPrepareAheadMs) return;
     // An escape for a device that misbehaves at joins: one file at a time.
     if (qEnvironmentVariable("RILUMO_GAPLESS") == QLatin1String("off")) return;
     nextTried_ = true;
@@ -257,13 +287,10 @@ void PlaybackController::ShowStatusPicture(int index) {
     view_.status[0]->setPixmap(view_.status[static_cast<size_t>(index)]->pixmap());
 }
 
-void PlaybackController::ShowPosition() {
-    C_FGraph& player = Player();
-    const std::int32_t length = player.Length();
+void PlaybackController::ShowPosition(std::int32_t position) {
+    const std::int32_t length = Player().Length();
     // A slow load learns its length while the track is already "playing".
     if (length != shownLength_) ShowLength(length);
-    const std::int32_t position = player.Position(0);
-    shownPosition_ = position;
     ShowTime(length, position);
     int bar = 0;
     if (length > 0) bar = RoundEvenInt(static_cast<double>(position) / length * 1000.0);

@@ -69,14 +69,20 @@ public:
     // The one player; NewPlayer replaces it, as start-up does once.
     C_FGraph& Player();
     C_FGraph& NewPlayer();
+    // Readies the player for its first use, waiting for the back end if it
+    // is still loading; the tick does it once the back end is there.
+    void ReadyPlayer();
     void StartTimer();
     void ShowStoppedPicture();
     // No tick runs from here on; the player is stopped and closed.
     void Shutdown();
 
     void OnTick();
-    // Brings the tick back to its 15 ms pace after the idle slow-down.
+    // Brings the tick back to its 15 ms pace, or starts it again after a quiet stop.
     void WakeTimer();
+    // Draws the time and the bar as they are now, after drawing was skipped
+    // while the window was hidden.
+    void ShowCurrentState();
 
     // The player's mode, as the commands ask for it.
     std::int32_t Mode();
@@ -126,7 +132,8 @@ private:
     void OnPaused();
     void OnPlaying();
     void ShowStoppedState();
-    void ShowPosition();
+    bool Shown() const;
+    void ShowPosition(std::int32_t position);
     void ShowLength(std::int32_t length);
     void ShowTime(std::int32_t length, std::int32_t position);
     void ShowStatusPicture(int index);
@@ -134,7 +141,7 @@ private:
     void PaceTimer();
     // Gapless advance: the entry after the playing one is prepared shortly
     // before the end, and taken up where the ordinary advance would start it.
-    void PrepareNextEntry();
+    void PrepareNextEntry(std::int32_t position);
     bool TakeJoinedEntry();
     int NextEntry() const;
     void SelectEntry(int index);
@@ -147,6 +154,8 @@ private:
     QTimer timer_;
     std::unique_ptr<C_FGraph> player_;
     bool shutDown_ = false;
+    bool timerStarted_ = false;
+    bool playerReady_ = false;
     bool inTick_ = false;
     int quietTicks_ = 0;
     std::int32_t shownLength_ = 0;

@@ -18,6 +18,7 @@ std::int32_t PlaybackController::Mode() { return Player().mode(); }
 void PlaybackController::StopPlayer() { Player().StopIO(); }
 
 void PlaybackController::StopForCommand() {
+    WakeTimer();
     if (Mode() != kModeStopped) StopPlayer();
     state_.userStop = 1;
 }
@@ -55,6 +56,8 @@ void PlaybackController::PlayFrom() {
     // the closed player between two tracks and take it for a stop.
     FlagHold noTicks(inTick_);
     CommandGuard::Scope running(commands_);
+    WakeTimer();
+    ReadyPlayer();
     C_FGraph& player = Player();
     UC_ListView& lv = view_.list;
     player.CloseWave();

@@ -1,12 +1,15 @@
-// Idle CPU: the real window stopped, its 15 ms timer running, beside a
-// minimal Qt window, on a private virtual display. CPU is the process's
-// user + system time from /proc over RILUMO_BENCH_IDLE_SECONDS (default 20),
-// as a percentage of one core; the scheduler's run time gives a finer figure.
+// Idle cost, stopped, window showing on a private virtual display: the real
+// window beside a minimal Qt window and the installed peers' windows
+// (audacious GTK, Quod Libet). CPU is the scheduler's run time of all
+// threads over RILUMO_BENCH_IDLE_SECONDS (default 10), as a percentage of one
+// core; wake-ups are the context switches of all threads a second. The
+// programs take turns for RILUMO_BENCH_IDLE_ROUNDS rounds (default 3).
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <vector>
 
 #include "bench/window_run.h"
 
@@ -15,45 +18,79 @@ using namespace rilumo::bench;
 
 namespace {
 
-void idle(desktop::XClient& x, const QString& display, const char* label, const QString& program,
-          const QString& registry, int seconds) {
+struct Program {
+    const char* label;
+    QString program;
+    QStringList args;
+};
+
+struct Figures {
+    bool ok = false;
+    double cpu = 0;
+    double wakeups = 0;
+};
+
+Figures idle(const Program& p, const QString& registry, int seconds) {
+    desktop::VirtualDisplay display;
+    if (!display.Ok()) return {};
+    desktop::XClient x(display.Name());
     desktop::Child child;
-    child.SetEnv("DISPLAY", display);
+    child.SetEnv("DISPLAY", display.Name());
     child.SetEnv("RILUMO_AUDIO_SINK", "null");
     child.SetEnv("GST_REGISTRY", registry);
-    const Launch l = startAndWaitForPaint(child, x, program, {});
+    const Launch l = startAndWaitForPaint(child, x, p.program, p.args);
     if (!l.ok) {
-        std::printf("  %-18s no painted window\n", label);
-        closeWindow(child, x, l.window);
-        return;
+        std::printf("    %-18s no painted window\n", p.label);
+        child.Kill();
+        return {};
     }
     // Past start-up work and any slow-down of an idle timer.
     QThread::msleep(3000);
     const desktop::ProcUsage a = desktop::ReadProcUsage(child.Pid());
+    const std::int64_t sa = contextSwitches(child.Pid());
     const auto t0 = Clock::now();
     QThread::msleep(unsigned(seconds) * 1000);
     const desktop::ProcUsage b = desktop::ReadProcUsage(child.Pid());
+    const std::int64_t sb = contextSwitches(child.Pid());
     const double wall = msSince(t0) / 1000;
-    std::printf("  %-18s idle %2d s: %.3f %% of one core (utime+stime, %.2f s ticks), run time %.4f %%\n", label,
-                seconds, 100 * (b.cpuSeconds - a.cpuSeconds) / wall, b.cpuSeconds - a.cpuSeconds,
-                100 * (b.runSeconds - a.runSeconds) / wall);
+    const Figures f{a.ok && b.ok, 100 * (b.runSeconds - a.runSeconds) / wall, double(sb - sa) / wall};
+    std::printf("    %-18s idle %2d s: CPU %.4f %% of one core, %.2f wake-ups/s\n", p.label, seconds, f.cpu,
+                f.wakeups);
     closeWindow(child, x, l.window);
+    if (child.Running()) child.Kill();
+    return f;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    std::printf("idle CPU, window stopped (goal under 0.2 %%)\n");
-    desktop::VirtualDisplay display;
-    if (!display.Ok()) {
-        std::printf("  skipped: %s\n", qPrintable(display.Error()));
-        return 0;
-    }
-    desktop::XClient x(display.Name());
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // figures as they come, also into a file
+    std::printf("idle, window stopped (goal: rilumo 0 wake-ups/s)\n");
     QTemporaryDir dir;
-    const int seconds = envInt("RILUMO_BENCH_IDLE_SECONDS", 20);
-    idle(x, display.Name(), "rilumo", desktop::RilumoExecutable(), dir.filePath("registry.bin"), seconds);
-    idle(x, display.Name(), "minimal Qt window", minimalWindowExecutable(), dir.filePath("registry.bin"), seconds);
+    const int seconds = envInt("RILUMO_BENCH_IDLE_SECONDS", 10);
+    const int rounds = envInt("RILUMO_BENCH_IDLE_ROUNDS", 3);
+    std::vector<Program> programs = {{"rilumo", rilumoExecutable(), {}},
+                                     {"minimal Qt window", minimalWindowExecutable(), {}}};
+    if (desktop::HaveTool("audacious")) programs.push_back({"audacious GTK", "audacious", {"-G"}});
+    else std::printf("  audacious GTK      skipped: not installed\n");
+    if (desktop::HaveTool("quodlibet")) programs.push_back({"quodlibet", "quodlibet", {"--run"}});
+    else std::printf("  quodlibet          skipped: not installed\n");
+    std::vector<std::vector<double>> cpu(programs.size()), wake(programs.size());
+    for (int r = 0; r < rounds; ++r) {
+        std::printf("  round %d\n", r + 1);
+        for (size_t i = 0; i < programs.size(); ++i) {
+            const Figures f = idle(programs[i], dir.filePath("registry.bin"), seconds);
+            if (!f.ok) continue;
+            cpu[i].push_back(f.cpu);
+            wake[i].push_back(f.wakeups);
+        }
+    }
+    for (size_t i = 0; i < programs.size(); ++i) {
+        const Spread c = spread(cpu[i]), w = spread(wake[i]);
+        if (!c.count) continue;
+        std::printf("  %-18s CPU median %.4f %% (range %.4f to %.4f), wake-ups median %.2f/s (range %.2f to %.2f)\n",
+                    programs[i].label, c.median, c.low, c.high, w.median, w.low, w.high);
+    }
     return 0;
 }

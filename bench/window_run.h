@@ -3,6 +3,8 @@
 // display, time its first mapped and first painted frame, close it.
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QStringList>
 #include <QThread>
 
@@ -25,6 +27,37 @@ inline double median(std::vector<double> v) {
     if (v.empty()) return 0;
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
+}
+
+// A median with the range it came from.
+struct Spread {
+    double median = 0, low = 0, high = 0;
+    int count = 0;
+};
+
+inline Spread spread(const std::vector<double>& v) {
+    Spread s;
+    if (v.empty()) return s;
+    s.median = median(v);
+    s.low = *std::min_element(v.begin(), v.end());
+    s.high = *std::max_element(v.begin(), v.end());
+    s.count = int(v.size());
+    return s;
+}
+
+// Sleeps and wake-ups of all the process's threads so far, from /proc.
+inline std::int64_t contextSwitches(qint64 pid) {
+    std::int64_t total = 0;
+    QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString& t : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile f(tasks.filePath(t + QStringLiteral("/status")));
+        if (!f.open(QIODevice::ReadOnly)) continue;
+        for (const QByteArray& line : f.readAll().split('\n')) {
+            if (line.startsWith("voluntary_ctxt_switches:") || line.startsWith("nonvoluntary_ctxt_switches:"))
+                total += line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
+        }
+    }
+    return total;
 }
 
 inline int envInt(const char* name, int fallback) {
@@ -69,6 +102,13 @@ inline void closeWindow(desktop::Child& child, desktop::XClient& x, std::uint32_
     x.RequestClose(window);
     if (!child.WaitFinished(5000)) child.Kill();
     for (int i = 0; i < 500 && x.TopLevel(); ++i) QThread::msleep(2);
+}
+
+// The program under test; RILUMO_BENCH_EXE runs another build of it (an
+// older one, for a before-and-after).
+inline QString rilumoExecutable() {
+    const QString chosen = qEnvironmentVariable("RILUMO_BENCH_EXE");
+    return chosen.isEmpty() ? desktop::RilumoExecutable() : chosen;
 }
 
 inline QString minimalWindowExecutable() { return QStringLiteral(MINIMAL_WINDOW_EXE); }

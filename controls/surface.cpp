@@ -20,6 +20,7 @@ namespace {
 // Enough for every row and caption on screen several times over; a larger
 // cache only holds texts scrolled away long ago.
 constexpr qsizetype kMaxCachedTexts = 2048;
+constexpr std::size_t kMaxParkedFonts = 8;
 
 // Texts the one-line layout would break or lay out differently from a plain
 // draw; they are drawn and measured directly.
@@ -113,6 +114,17 @@ void Surface::Cls() {
     Changed();
 }
 
+void Surface::ClsPx(const QRect& r) {
+    const QRect area = r & image_.rect();
+    if (image_.isNull() || area.isEmpty()) return;
+    const std::uint32_t c = ToQRgb(back_);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(image_.scanLine(y));
+        std::fill(row + area.left(), row + area.right() + 1, c);
+    }
+    Changed(area);
+}
+
 void Surface::PutSpan(const Rows& rows, int y, int x1, int x2, std::uint32_t qrgb) {
     // x1..x2 inclusive, already ordered.
     if (y < 0 || y >= HeightPx()) return;
@@ -189,6 +201,22 @@ void Surface::SetPixelV(int x, int y, std::uint32_t color) {
     Changed();
 }
 
+void Surface::SetFont(const QFont& font) {
+    if (font == font_ && font.families() == font_.families()) return;
+    auto same = [&](const auto& p) { return p.first == font && p.first.families() == font.families(); };
+    auto it = std::find_if(parked_.begin(), parked_.end(), same);
+    QHash<QString, Shaped> texts;
+    if (it != parked_.end()) {
+        texts = std::move(it->second);
+        parked_.erase(it);
+    }
+    // Few fonts per surface; a surface handed ever new ones starts afresh.
+    if (parked_.size() >= kMaxParkedFonts) parked_.clear();
+    parked_.emplace_back(font_, std::move(texts_));
+    texts_ = std::move(texts);
+    font_ = font;
+}
+
 Surface::Shaped& Surface::Cached(const QString& text) const {
     auto it = texts_.find(text);
     if (it != texts_.end()) return *it;
@@ -200,6 +228,7 @@ void Surface::PrintPx(int x, int y, const QString& text) {
     if (image_.isNull() || text.isEmpty()) return;
     {
         QPainter p(&image_);
+        if (!clip_.isNull()) p.setClipRect(clip_);
         p.setFont(font_);
         p.setPen(QColor::fromRgb(ToQRgb(fore_)));
         const QFontMetrics fm(font_, &image_);
@@ -226,7 +255,7 @@ void Surface::PrintPx(int x, int y, const QString& text) {
             for (const QGlyphRun& run : t.runs) p.drawGlyphRun(at, run);
         }
     }
-    Changed();
+    Changed(clip_);
 }
 
 void Surface::Print(double x, double y, const QString& text) {
@@ -282,7 +311,7 @@ void Surface::BitBlt(int dx, int dy, int w, int h, const Surface& src, int sx, i
             for (int x = 0; x < w; ++x) d[x] = ApplyRop(rop, s[x], d[x]) | kOpaque;
         }
     }
-    Changed();
+    Changed(QRect(dx, dy, w, h));
 }
 
 void Surface::StretchBlt(int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy,

@@ -9,12 +9,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include <QFont>
 #include <QGlyphRun>
 #include <QHash>
 #include <QImage>
 #include <QList>
+#include <QRect>
 #include <QString>
 
 namespace rilumo {
@@ -69,6 +72,8 @@ public:
     void SetForeColor(std::uint32_t color) { fore_ = color; }
     std::uint32_t ForeColor() const { return fore_; }
     void Cls();
+    // Clears the pixel rectangle r (clipped) to the background.
+    void ClsPx(const QRect& r);
     void SetDrawMode(int mode) { drawMode_ = (mode >= 1 && mode <= 16) ? mode : kDrawCopyPen; }
     int DrawMode() const { return drawMode_; }
 
@@ -86,13 +91,13 @@ public:
 
     // Text in the surface's font and fore colour; (x, y) is the top left of
     // the text cell. The background shows through.
-    void SetFont(const QFont& font) {
-        font_ = font;
-        texts_.clear();
-    }
+    void SetFont(const QFont& font);
     const QFont& Font() const { return font_; }
     void PrintPx(int x, int y, const QString& text);
     void Print(double x, double y, const QString& text);
+    // Text output draws only inside r until ClearClip (a null r: everywhere).
+    void SetClipPx(const QRect& r) { clip_ = r; }
+    void ClearClip() { clip_ = QRect(); }
     int TextWidthPx(const QString& text) const;
     int TextHeightPx(const QString& text) const;
     double TextWidth(const QString& text) const;   // twips
@@ -113,12 +118,14 @@ public:
     // Replaces the pixels (converted to RGB32), e.g. with a built-in picture.
     void LoadImage(const QImage& image);
 
-    // Called after every change; the widget showing the surface schedules a
-    // repaint from it.
-    void SetChangedHook(std::function<void()> hook) { changed_ = std::move(hook); }
+    // Called after every change with the pixel rectangle it touched; the
+    // widget showing the surface schedules a repaint of it.
+    void SetChangedHook(std::function<void(const QRect&)> hook) { changed_ = std::move(hook); }
 
 private:
-    void Changed() { if (changed_) changed_(); }
+    void Changed(const QRect& r = QRect()) {
+        if (changed_) changed_(r.isNull() ? image_.rect() : r & image_.rect());
+    }
     // Writes x1..x2 of row y in the draw mode; rows are taken from the pixel
     // buffer fetched once per operation (QImage::scanLine would check for
     // sharing on every call).
@@ -145,7 +152,11 @@ private:
     int drawMode_ = kDrawCopyPen;
     QFont font_;
     mutable QHash<QString, Shaped> texts_;
-    std::function<void()> changed_;
+    // The texts of the other fonts used here: a control that switches fonts
+    // between its texts on every repaint keeps them all.
+    std::vector<std::pair<QFont, QHash<QString, Shaped>>> parked_;
+    QRect clip_;
+    std::function<void(const QRect&)> changed_;
 };
 
 // 0x00BBGGRR (system references resolved) as the image's 0xFFRRGGBB.

@@ -13,11 +13,16 @@ SurfaceWidget::SurfaceWidget(QWidget* parent) : QWidget(parent) {
     InitControlResources();
     setAttribute(Qt::WA_OpaquePaintEvent);
     surface_.ResizePx(std::max(1, width()), std::max(1, height()));
-    // One repaint request per batch of drawing, not one per stroke.
-    surface_.SetChangedHook([this] {
+    // One repaint request per batch of drawing, not one per stroke, and
+    // only of what the batch touched while it stays small.
+    surface_.SetChangedHook([this](const QRect& r) {
         if (updatePending_) return;
-        updatePending_ = true;
-        update();
+        if (r.contains(rect())) {
+            updatePending_ = true;
+            update();
+        } else {
+            update(r);
+        }
     });
 }
 

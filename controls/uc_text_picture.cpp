@@ -36,6 +36,7 @@ void UC_TextPicture::AddTextSpace(float pSize, bool pBold, bool pItalic, const Q
     }
     slot.top = pTop;
     slots_.push_back(std::move(slot));
+    whole_ = false;
 }
 
 void UC_TextPicture::AddColorSet(std::uint32_t pFontColor, std::uint32_t pColor1, std::uint32_t pColor2,
@@ -73,6 +74,7 @@ void UC_TextPicture::Init(std::int32_t pWakuWidth, std::int32_t pNoGrad) {
 }
 
 void UC_TextPicture::ResetMe() {
+    whole_ = false;
     slots_.clear();
     sets_.clear();
     designType_ = 0;
@@ -87,30 +89,50 @@ void UC_TextPicture::DispMes(int pIndex, const QString& pStr, bool DontDraw) {
     if (pIndex < 0 || pIndex >= SlotCount()) return;
     if (slots_[pIndex].text == pStr) return;
     slots_[pIndex].text = pStr;
-    if (!DontDraw) Draw(-1);
+    if (DontDraw) whole_ = false;
+    else DrawSlot(pIndex);
 }
 
 QString UC_TextPicture::TextMes(int index) const {
     return (index >= 0 && index < SlotCount()) ? slots_[index].text : QString();
 }
 
+double UC_TextPicture::Margin() const { return ((isFlat_ != 0 && designType_ == 0) ? 2 : 4) * Tpp(); }
+
+UC_TextPicture::Placed UC_TextPicture::Place(int index) {
+    Surface& s = Pic();
+    const Slot& slot = slots_[index];
+    s.SetFont(slot.font);
+    Placed p;
+    p.x = slot.left;
+    if (slot.left == -1) p.x = std::max((s.ScaleWidth() - s.TextWidth(slot.text)) / 2, Margin());
+    const double room = static_cast<double>(RoundEven(s.ScaleWidth() - p.x - Margin()));
+    p.text = FitText(slot.text, s, room, 0);
+    const int h = s.TextHeightPx(p.text);
+    const int pad = std::max(2, h / 3);
+    p.area = QRect(TwipsToPx(p.x) - pad, TwipsToPx(slot.top) - 1, s.TextWidthPx(p.text) + 2 * pad, h + 2);
+    return p;
+}
+
+void UC_TextPicture::PaintBackground(const QRect& area) {
+    Surface& s = Pic();
+    if (designType_ == 1 && hasRendered_ && currentSet_ < SetCount()) {
+        s.BitBlt(area.x(), area.y(), area.width(), area.height(), rendered_, currentSet_ * width() + area.x(),
+                 area.y());
+        s.SetForeColor(sets_[currentSet_].text);
+    } else {
+        s.ClsPx(area);
+    }
+}
+
 void UC_TextPicture::Draw(std::int32_t plite) {
+    whole_ = false;
     Trap([&] {
         Surface& s = Pic();
-        const int w = width(), h = height();
-        if (designType_ == 1 && hasRendered_ && currentSet_ < SetCount()) {
-            s.BitBlt(0, 0, w, h, rendered_, currentSet_ * w, 0);
-            s.SetForeColor(sets_[currentSet_].text);
-        } else {
-            s.Cls();
-        }
+        PaintBackground(QRect(0, 0, width(), height()));
         const std::uint32_t base = s.ForeColor();
-        const double margin = ((isFlat_ != 0 && designType_ == 0) ? 2 : 4) * Tpp();
         for (int i = 0; i < SlotCount(); ++i) {
-            const Slot& slot = slots_[i];
-            s.SetFont(slot.font);
-            double x = slot.left;
-            if (slot.left == -1) x = std::max((s.ScaleWidth() - s.TextWidth(slot.text)) / 2, margin);
+            const Placed p = Place(i);
             if (i == plite) {
                 s.SetForeColor((base & kSysColorFlag) ? 0xFFFFFFu
                                                       : static_cast<std::uint32_t>(AdjustColor(
@@ -118,11 +140,42 @@ void UC_TextPicture::Draw(std::int32_t plite) {
             } else if (plite != -1 && s.ForeColor() != base) {
                 s.SetForeColor(base);
             }
-            const double room = static_cast<double>(RoundEven(s.ScaleWidth() - x - margin));
-            s.Print(x, slot.top, FitText(slot.text, s, room, 0));
+            s.Print(p.x, slots_[i].top, p.text);
+            slots_[i].drawn = p;
         }
         // The highlight colour must not become the next draw's base colour.
         s.SetForeColor(base);
+        if (designType_ == 0 && isFlat_ == 0)
+            s.DrawEdge(frame_[0], frame_[1], frame_[2], frame_[3], kEdgeSunken, kBfRect);
+        whole_ = plite == -1;
+        wholeSize_ = QSize(s.WidthPx(), s.HeightPx());
+    });
+}
+
+void UC_TextPicture::DrawSlot(int index) {
+    if (!whole_ || wholeSize_ != QSize(Pic().WidthPx(), Pic().HeightPx())) {
+        Draw(-1);
+        return;
+    }
+    Trap([&] {
+        Surface& s = Pic();
+        // Where the old text was and where the new one goes; every slot that
+        // reaches into that is drawn again inside it, in slot order, so the
+        // pixels come out as a whole redraw leaves them.
+        const Placed placed = Place(index);
+        const QRect area = (slots_[index].drawn.area | placed.area) & QRect(0, 0, width(), height());
+        slots_[index].drawn = placed;
+        if (area.isEmpty()) return;
+        PaintBackground(area);
+        s.SetClipPx(area);
+        // The other slots are where the last whole draw put them.
+        for (int i = 0; i < SlotCount(); ++i) {
+            const Placed& p = slots_[i].drawn;
+            if (!p.area.intersects(area)) continue;
+            s.SetFont(slots_[i].font);
+            s.Print(p.x, slots_[i].top, p.text);
+        }
+        s.ClearClip();
         if (designType_ == 0 && isFlat_ == 0)
             s.DrawEdge(frame_[0], frame_[1], frame_[2], frame_[3], kEdgeSunken, kBfRect);
     });
@@ -131,12 +184,14 @@ void UC_TextPicture::Draw(std::int32_t plite) {
 void UC_TextPicture::SetColor(int pType, bool pDraw) {
     if (designType_ != 1) ApplyColorScheme(Pic(), pType, 0, 0);
     else if (pType >= 0 && pType < SetCount()) currentSet_ = pType;
+    whole_ = false;
     if (pDraw) Draw(-1);
 }
 
 void UC_TextPicture::SetColorEx(std::uint32_t pForeColor, std::uint32_t pBackColor, bool pDraw) {
     Pic().SetBackColor(pBackColor);
     Pic().SetForeColor(pForeColor);
+    whole_ = false;
     if (pDraw) Draw(-1);
 }
 

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include <QFont>
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 #include "controls/surface.h"
@@ -61,18 +63,30 @@ protected:
     void dropEvent(QDropEvent* e) override;
 
 private:
+    // Where a slot's text goes and what of it fits.
+    struct Placed {
+        double x = 0;  // twips
+        QString text;
+        QRect area;  // pixels, with room for glyphs past their advance
+    };
     struct Slot {
         QFont font;
         std::int32_t left = 0;
         std::int32_t top = 0;
         QString text;
         std::int32_t click = 0;
+        Placed drawn;  // as last drawn
     };
     struct ColorSet {
         std::uint32_t text, color1, color2, color3;
     };
 
     void Press(std::int16_t button, double x, double y);
+    double Margin() const;
+    Placed Place(int index);
+    void PaintBackground(const QRect& area);
+    // Redraws only the part of the panel a change of the slot's text touches.
+    void DrawSlot(int index);
 
     std::vector<Slot> slots_;
     std::vector<ColorSet> sets_;
@@ -84,6 +98,9 @@ private:
     std::int32_t locked_ = 0;
     std::int32_t useDblClick_ = 0;
     bool pressed_ = false;
+    // The surface shows the last Draw(-1) with every slot's current text.
+    bool whole_ = false;
+    QSize wholeSize_;
     int frame_[4] = {0, 0, 0, 0};
 };
 

@@ -1,6 +1,7 @@
 #include "playback/graph/filter.h"
 
 #include "playback/graph/graph_impl.h"
+#include "playback/graph/renderer_buffer.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
 #include "support/paths.h"
@@ -89,6 +90,7 @@ void FilterImpl::Build(Filter& self) {
     }
     if (error) g_error_free(error);
     bin = Adopt(made);
+    if (recipe.renderer) TuneRendererBuffer(bin.get());
     GstBin* asBin = GST_BIN(bin.get());
 
     auto padOf = [&](const PinSpec& pin) -> PadPtr {

@@ -6,6 +6,7 @@
 
 #include "playback/graph/graph.h"
 #include "playback/graph/graph_impl.h"
+#include "playback/graph/renderer_buffer.h"
 #include "support/error_trap.h"
 #include "support/file_ops.h"
 #include "support/paths.h"
@@ -103,6 +104,7 @@ void Graph::RenderFile(const QString& path) {
     if (error) g_error_free(error);
     if (!sink) Fail("no renderer");
     impl_->playbinSink = Adopt(sink);
+    TuneRendererBuffer(sink);
     GstElement* drainVideo = gst_element_factory_make("fakesink", nullptr);
     const QByteArray uri = FileUriOf(QFileInfo(path).absoluteFilePath());
     // Audio only: flags 0x2.

@@ -195,6 +195,42 @@ TEST_F(SurfaceTest, ResizeKeepsWhatFits) {
     s.FillPx(0, 0, 1, 1, 0);  // a surface without pixels ignores drawing
 }
 
+// Each font keeps its own measured texts, and a clip keeps text output inside it.
+TEST_F(SurfaceTest, FontsKeepTheirOwnWidthsAndTextStaysInsideTheClip) {
+    QFont small, big;
+    small.setPixelSize(10);
+    big.setPixelSize(30);
+    Surface s(200, 40);
+    s.SetBackColor(0xFFFFFF);
+    s.SetForeColor(0x000000);
+    const QString t = "WWW 03'25.4";
+    int width[2] = {0, 0};
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 2; ++i) {
+            s.SetFont(i == 0 ? small : big);
+            const int w = s.TextWidthPx(t);
+            EXPECT_EQ(w, QFontMetrics(i == 0 ? small : big, &s.Image()).horizontalAdvance(t)) << round;
+            if (round == 0) width[i] = w;
+            EXPECT_EQ(w, width[i]);
+        }
+    }
+    EXPECT_LT(width[0], width[1]);
+    s.SetClipPx(QRect(10, 0, 20, 40));
+    s.PrintPx(0, 0, t);
+    s.ClearClip();
+    bool inside = false;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            const bool ink = s.GetPixel(x, y) != 0xFFFFFFu;
+            if (x < 10 || x >= 30) {
+                EXPECT_FALSE(ink) << x << "," << y;
+            }
+            inside = inside || ink;
+        }
+    }
+    EXPECT_TRUE(inside);
+}
+
 }  // namespace
 }  // namespace rilumo
 

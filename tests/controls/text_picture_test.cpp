@@ -56,6 +56,37 @@ TEST_F(PanelTest, SameTextDrawsOnceAndDontDrawDefers) {
     EXPECT_EQ(panel.TextMes(7), "");
 }
 
+// Only what a change touches is drawn again, and it comes out as a whole
+// redraw would leave it: texts growing, shrinking, emptied, overlapping the
+// slot beside them.
+TEST_F(PanelTest, APartialRedrawLeavesThePixelsOfAWholeOne) {
+    UC_TextPicture whole;
+    whole.MoveTwips(0, 0, 2280, 480);
+    for (int n = 0; n < 3; ++n) whole.AddStdColorSet(n);
+    whole.AddTextSpace(9, false, false, QString(), 1500, 90);
+    whole.AddTextSpace(15, true, false, QString(), 270, 90);
+    whole.AddTextSpace(9, false, false, QString(), 1500, 270);
+    whole.Init();
+    whole.show();
+    const struct {
+        int slot;
+        const char* text;
+    } steps[] = {{0, "PLAY"}, {2, "03'25.4"}, {1, "00'00.0"}, {1, "00'00.1"}, {1, "WWWWWWWWWWWW"},
+                 {0, "STOP"}, {1, "1"},       {1, ""},        {2, ""},        {1, "00'07.9-"}};
+    for (const auto& step : steps) {
+        panel.DispMes(step.slot, step.text);
+        whole.DispMes(step.slot, step.text, true);
+        whole.Draw(-1);
+        ASSERT_EQ(Look(), whole.Pic().Image()) << step.slot << " " << step.text;
+    }
+    panel.SetColor(2);
+    whole.SetColor(2);
+    panel.DispMes(1, "12'00.0");
+    whole.DispMes(1, "12'00.0", true);
+    whole.Draw(-1);
+    EXPECT_EQ(Look(), whole.Pic().Image());
+}
+
 TEST_F(PanelTest, LongTextIsCutBeforeTheMargin) {
     const QImage before = Look();
     panel.DispMes(0, QString(40, QChar('W')));
@@ -145,6 +176,15 @@ protected:
     }
     UC_TextPicture panel;
 };
+
+TEST_F(PlainPanelTest, ACentredTextRedrawnInPartMatchesAWholeRedraw) {
+    for (const char* t : {"HHHH", "H", "HHHHHHHHHHHHHHHHHHHH", ""}) {
+        panel.DispMes(0, t);
+        const QImage part = panel.Pic().Image();
+        panel.Draw(-1);
+        ASSERT_EQ(part, panel.Pic().Image()) << t;
+    }
+}
 
 TEST_F(PlainPanelTest, SchemesAndTheSunkenFrame) {
     panel.DispMes(0, "HHHH");
