@@ -211,6 +211,9 @@ private:
         Value title;
         std::uint32_t color = 0;
         std::int32_t icon = 0;
+        QString name;               // the list line that names it again
+        std::vector<Value> cells;   // a sheet track's cells come from no file
+        Value segment;
     };
     struct DragOut {
         bool active = false;

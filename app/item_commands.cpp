@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "app/frm_main.h"
+#include "app/sheet_fill.h"
 #include "app/tag_loader.h"
 #include "playback/summary_worker.h"
 #include "support/error_trap.h"
@@ -96,7 +97,10 @@ void FrmMain::LV_OLEStartDrag(QMimeData* data, int& allowedEffects) {
         for (int i : SelectedEntries()) {
             const QString path = lv_->AuxID(i, 0).ToText();
             urls << QUrl::fromEncoded(FileUriOf(path));
-            dragOut_.entries.push_back({i, path, lv_->Value(i, 0), lv_->DispColor(i), lv_->IconType(i)});
+            DraggedEntry e{i, path, lv_->Value(i, 0), lv_->DispColor(i), lv_->IconType(i), SavedEntryName(*lv_, i), {}, {}};
+            for (int c = 0; c < lv_->NumData(); ++c) e.cells.push_back(lv_->Value(i, c));
+            e.segment = lv_->AuxID(i, 1);
+            dragOut_.entries.push_back(std::move(e));
         }
         data->setUrls(urls);
         dragOut_.active = true;
@@ -128,6 +132,8 @@ void FrmMain::LV_OLECompleteDrag(int& effect) {
             }
             lv_->SetAuxID(at, 0, e.path);
             lv_->SetValue(at, 0, e.title);
+            for (int c = 1; c < std::ssize(e.cells); ++c) lv_->SetValue(at, c, e.cells[size_t(c)]);
+            lv_->SetAuxID(at, 1, e.segment);
             lv_->SetDispColor(at, e.color);
             lv_->SetIconType(at, e.icon);
             lv_->SetIsSelected(at, 1);

@@ -4,10 +4,14 @@
 
 #include <QApplication>
 #include <QMimeData>
+#include <QSet>
 #include <QUrl>
+
+#include <algorithm>
 
 #include "app/frm_main.h"
 #include "app/list_columns.h"
+#include "app/sheet_fill.h"
 #include "app/tag_loader.h"
 #include "controls/surface_widget.h"
 #include "media/playlist_formats.h"
@@ -63,6 +67,59 @@ QStringList DroppedFiles(const QMimeData& data) {
     return files;
 }
 
+// Whether a file with a sheet in its tags is its tracks: a list's line is one
+// entry, a file the user gives is the album it holds.
+enum class Embedded { Kept, Opened };
+
+// What a list line, a drop or the command line names, as entries at index:
+// a sheet as its tracks, a sheet track's name as that track, any other file
+// through AddTitle. How many entries were added.
+int AddNamed(FrmMain& w, SheetFiller& sheets, const QString& path, std::int32_t index, Embedded embedded) {
+    const int before = w.LV().ItemCount();
+    QString sheet;
+    int number = 0;
+    if (FileExists(path) != 1) {
+        if (SplitSheetTrackName(path, &sheet, &number)) sheets.AddTrack(sheet, number, index);
+    } else if (IsSheetFile(path)) {
+        sheets.AddSheet(path, index);
+    } else if (embedded == Embedded::Kept || sheets.AddEmbedded(path, index) == 0) {
+        w.AddTitle(path, index);
+    }
+    return w.LV().ItemCount() - before;
+}
+
+// A sheet that gives no entries is told like a list that cannot be read.
+bool TellSheetProblem(QWidget* owner, const QString& file) {
+    const QString why = SheetProblem(ReadSheet(file));
+    if (why.isEmpty()) return true;
+    CenteredMessageBox(QStringLiteral("プレイリストを読み込めませんでした。\n%1\n%2").arg(file, why), 48,
+                       QStringLiteral("Rilumo"), owner);
+    return false;
+}
+
+// The files a folder's sheets play are listed as the sheets' tracks only:
+// their whole-file entries from the scan give way, and so does a second
+// sheet of files already listed. The rest of the scan's files that hold a
+// sheet in their tags become its tracks.
+void OpenFolderSheets(FrmMain& w, const QStringList& sheetPaths, int firstRow) {
+    UC_ListView& lv = w.LV();
+    SheetFiller sheets(lv, w.Tags());
+    QSet<QString> covered;
+    for (const QString& sheetPath : sheetPaths) {
+        const CueSheet& sheet = sheets.Sheet(sheetPath);
+        const bool known = std::all_of(sheet.tracks.begin(), sheet.tracks.end(),
+                                       [&covered](const CueTrack& t) { return covered.contains(t.file); });
+        if (sheet.tracks.empty() || known) continue;
+        for (const CueTrack& t : sheet.tracks) covered.insert(t.file);
+        sheets.AddSheet(sheetPath, kLastEntry);
+    }
+    for (int row = lv.ItemCount() - 1; row >= firstRow; --row) {
+        if (SegmentOf(lv, row).isTrack) continue;
+        const QString path = lv.AuxID(row, 0).ToText();
+        if (covered.contains(path) || sheets.AddEmbedded(path, row + 1) > 0) lv.DeleteItem(row);
+    }
+}
+
 }  // namespace
 
 void FrmMain::AddTitle(const QString& path, std::int32_t index) {
@@ -92,6 +149,8 @@ void FrmMain::AddFolder(const QString& folderIn) {
     // otherwise spend most of its time repainting the same rows.
     int paintedCount = -1;
     QSize paintedSize;
+    const int firstRow = lv_->ItemCount();
+    QStringList sheets;
     Trap([&] {
         // Files only, in the order the file system lists them; no recursion.
         FolderFiles files(folder);
@@ -113,9 +172,15 @@ void FrmMain::AddFolder(const QString& folderIn) {
                 }
                 lv_->SetVbarParm();
             }
-            AddTitle(folder + name, kLastEntry);
+            if (IsSheetFile(name)) {
+                sheets << folder + name;
+            } else {
+                AddTitle(folder + name, kLastEntry);
+            }
             ++count;
         }
+        sheets.sort();
+        OpenFolderSheets(*this, sheets, firstRow);
     });
     ShowScanCount(QString());
     lv_->Refresh();
@@ -123,13 +188,18 @@ void FrmMain::AddFolder(const QString& folderIn) {
 }
 
 void FrmMain::ReadList(const QString& file) {
+    SheetFiller sheets(*lv_, *tags_);
     Trap([&] {
+        if (IsSheetFile(file)) {
+            sheets.AddSheet(file, kLastEntry);
+            return;
+        }
         const ListEntries list = ReadListEntries(file);
         for (const EntryReadings& entry : list.entries) {
             DoEvents();
             if (closing_) break;
             const QString path = ExistingEntryPath(entry, list.baseFolder);
-            if (!path.isEmpty()) AddTitle(path, kLastEntry);
+            if (!path.isEmpty()) AddNamed(*this, sheets, path, kLastEntry, Embedded::Kept);
         }
     });
     lv_->Refresh();
@@ -146,7 +216,7 @@ bool FrmMain::TellListProblem(const QString& file) {
 bool FrmMain::WriteList(const QString& file) {
     QStringList paths;
     paths.reserve(lv_->ItemCount());
-    for (int i = 0; i < lv_->ItemCount(); ++i) paths << lv_->AuxID(i, 0).ToText();
+    for (int i = 0; i < lv_->ItemCount(); ++i) paths << SavedEntryName(*lv_, i);
     QString why;
     QStringList leftOut;
     const bool written = WriteListFile(file, paths, &why, &leftOut);
@@ -185,15 +255,20 @@ void FrmMain::MenuFileClick(int index) {
             case kMenuLoad:
             case kMenuSave: {
                 const QString folder = ReadSetting(QStringLiteral("ListFolder"), AppFolder());
-                const QString path = FileDialog(this, index == kMenuSave, QStringLiteral("プレイリスト|*.*"), folder,
-                                                QString(), -1);
+                const QString filter = index == kMenuSave ? QStringLiteral("プレイリスト|*.*")
+                                                          : QStringLiteral("プレイリスト|*.*|CUE シート|*.cue");
+                const QString path = FileDialog(this, index == kMenuSave, filter, folder, QString(), -1);
                 if (path.isEmpty()) return;
                 WriteSetting(QStringLiteral("ListFolder"), FolderOf(path));
                 if (index == kMenuSave) {
                     WriteList(EnsureExtension(path, QStringLiteral(".lst")));
                 } else {
                     // A list that cannot be read must not cost the user the playlist.
-                    if ((FileExists(path) || DirectoryExists(path)) && !TellListProblem(path)) return;
+                    if (IsSheetFile(path) && FileExists(path)) {
+                        if (!TellSheetProblem(this, path)) return;
+                    } else if ((FileExists(path) || DirectoryExists(path)) && !TellListProblem(path)) {
+                        return;
+                    }
                     if (!FileExists(path)) return;
                     lv_->DeleteAll();
                     ReadList(path);
@@ -210,7 +285,7 @@ void FrmMain::MenuFileClick(int index) {
                 WriteSetting(QStringLiteral("RndFolder"), folder);
                 AddFolder(folder);
                 if (index == kMenuFolder) {
-                    lv_->ReOrder(0, 1);
+                    SortKeepingSheets(*lv_);
                 } else {
                     // Shuffled twice, the second time from a fresh seed.
                     lv_->RndItem();
@@ -231,6 +306,7 @@ void FrmMain::MenuFileClick(int index) {
 void FrmMain::LoadCommandLineList() {
     const QString t = CommandLinePath(args_);
     if (!FileExists(t)) return;
+    if (IsSheetFile(t) && !TellSheetProblem(this, t)) return;
     // Ticks and input run while the list reads; the commands must wait for it.
     // Like any command it leaves playback to the user: the first tick would
     // otherwise take the idle player for a finished track and start entry 1.
@@ -263,25 +339,35 @@ void FrmMain::DropOnList(const QStringList& files, float y) {
     BusyCursor hourglass;
     // The files go in in the order they were dropped, from the drop row on.
     int at = index;
-    const auto insert = [&](const QString& path) {
-        const int before = lv_->ItemCount();
-        AddTitle(path, at);
-        const int added = lv_->ItemCount() - before;
+    SheetFiller sheets(*lv_, *tags_);
+    const auto insert = [&](const QString& path, Embedded embedded) {
+        const int added = AddNamed(*this, sheets, path, at, embedded);
         FollowInsertion(at, added);
         at += added;
     };
-    for (const QString& f : files) {
+    // Entries dragged out of this list come back as they were, a sheet's
+    // track as that track, not as whatever their files hold.
+    const std::vector<DraggedEntry>& out = dragOut_.entries;
+    const bool ownEntries = dragOut_.active && std::ssize(out) == files.size() &&
+                            std::equal(files.begin(), files.end(), out.begin(),
+                                       [](const QString& f, const DraggedEntry& e) { return f == e.path; });
+    QStringList names = files;
+    if (ownEntries) {
+        names.clear();
+        for (const DraggedEntry& e : out) names << e.name;
+    }
+    for (const QString& f : names) {
         DoEvents();
         if (closing_) break;
         if (IsListFile(f)) {
             const ListEntries list = ReadListEntries(f);
             for (const EntryReadings& entry : list.entries) {
                 const QString path = ExistingEntryPath(entry, list.baseFolder);
-                if (!path.isEmpty()) insert(path);
+                if (!path.isEmpty()) insert(path, Embedded::Kept);
             }
             continue;
         }
-        insert(f);
+        insert(f, ownEntries ? Embedded::Kept : Embedded::Opened);
     }
     lv_->ReDraw();
     lv_->SetVbarParm();
