@@ -182,6 +182,7 @@ private:
 
     void PaintWindowBackground();
     void OnListDrop(const QMimeData* data, float y);
+    bool OwnEntryNames(const QStringList& files, QStringList& names) const;
     void ShowScanCount(const QString& text);
 
     StartupArgs args_;

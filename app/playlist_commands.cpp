@@ -324,6 +324,22 @@ void FrmMain::LoadCommandLineList() {
     state_.busy = 0;
 }
 
+// The dragged entries' own names for the files dropped, each file taking the
+// first entry of its path not yet taken; false when a file is none of them.
+bool FrmMain::OwnEntryNames(const QStringList& files, QStringList& names) const {
+    std::vector<bool> taken(dragOut_.entries.size(), false);
+    QStringList out;
+    for (const QString& f : files) {
+        size_t k = 0;
+        while (k < taken.size() && (taken[k] || dragOut_.entries[k].path != f)) ++k;
+        if (k == taken.size()) return false;
+        taken[k] = true;
+        out << dragOut_.entries[k].name;
+    }
+    names = out;
+    return true;
+}
+
 void FrmMain::DropOnList(const QStringList& files, float y) {
     CommandGuard::Scope running(Commands());
     const int index = lv_->YsItem(y);
@@ -347,15 +363,8 @@ void FrmMain::DropOnList(const QStringList& files, float y) {
     };
     // Entries dragged out of this list come back as they were, a sheet's
     // track as that track, not as whatever their files hold.
-    const std::vector<DraggedEntry>& out = dragOut_.entries;
-    const bool ownEntries = dragOut_.active && std::ssize(out) == files.size() &&
-                            std::equal(files.begin(), files.end(), out.begin(),
-                                       [](const QString& f, const DraggedEntry& e) { return f == e.path; });
     QStringList names = files;
-    if (ownEntries) {
-        names.clear();
-        for (const DraggedEntry& e : out) names << e.name;
-    }
+    const bool ownEntries = dragOut_.active && OwnEntryNames(files, names);
     for (const QString& f : names) {
         DoEvents();
         if (closing_) break;
