@@ -4,10 +4,7 @@
 
 #include <QApplication>
 #include <QMimeData>
-#include <QSet>
 #include <QUrl>
-
-#include <algorithm>
 
 #include "app/frm_main.h"
 #include "app/list_columns.h"
@@ -65,59 +62,6 @@ QStringList DroppedFiles(const QMimeData& data) {
     for (const QUrl& u : data.urls())
         if (u.isLocalFile()) files << PathFromFileUri(u.toEncoded());
     return files;
-}
-
-// Whether a file with a sheet in its tags is its tracks: a list's line is one
-// entry, a file the user gives is the album it holds.
-enum class Embedded { Kept, Opened };
-
-// What a list line, a drop or the command line names, as entries at index:
-// a sheet as its tracks, a sheet track's name as that track, any other file
-// through AddTitle. How many entries were added.
-int AddNamed(FrmMain& w, SheetFiller& sheets, const QString& path, std::int32_t index, Embedded embedded) {
-    const int before = w.LV().ItemCount();
-    QString sheet;
-    int number = 0;
-    if (FileExists(path) != 1) {
-        if (SplitSheetTrackName(path, &sheet, &number)) sheets.AddTrack(sheet, number, index);
-    } else if (IsSheetFile(path)) {
-        sheets.AddSheet(path, index);
-    } else if (embedded == Embedded::Kept || sheets.AddEmbedded(path, index) == 0) {
-        w.AddTitle(path, index);
-    }
-    return w.LV().ItemCount() - before;
-}
-
-// A sheet that gives no entries is told like a list that cannot be read.
-bool TellSheetProblem(QWidget* owner, const QString& file) {
-    const QString why = SheetProblem(ReadSheet(file));
-    if (why.isEmpty()) return true;
-    CenteredMessageBox(QStringLiteral("プレイリストを読み込めませんでした。\n%1\n%2").arg(file, why), 48,
-                       QStringLiteral("Rilumo"), owner);
-    return false;
-}
-
-// The files a folder's sheets play are listed as the sheets' tracks only:
-// their whole-file entries from the scan give way, and so does a second
-// sheet of files already listed. The rest of the scan's files that hold a
-// sheet in their tags become its tracks.
-void OpenFolderSheets(FrmMain& w, const QStringList& sheetPaths, int firstRow) {
-    UC_ListView& lv = w.LV();
-    SheetFiller sheets(lv, w.Tags());
-    QSet<QString> covered;
-    for (const QString& sheetPath : sheetPaths) {
-        const CueSheet& sheet = sheets.Sheet(sheetPath);
-        const bool known = std::all_of(sheet.tracks.begin(), sheet.tracks.end(),
-                                       [&covered](const CueTrack& t) { return covered.contains(t.file); });
-        if (sheet.tracks.empty() || known) continue;
-        for (const CueTrack& t : sheet.tracks) covered.insert(t.file);
-        sheets.AddSheet(sheetPath, kLastEntry);
-    }
-    for (int row = lv.ItemCount() - 1; row >= firstRow; --row) {
-        if (SegmentOf(lv, row).isTrack) continue;
-        const QString path = lv.AuxID(row, 0).ToText();
-        if (covered.contains(path) || sheets.AddEmbedded(path, row + 1) > 0) lv.DeleteItem(row);
-    }
 }
 
 }  // namespace
@@ -180,7 +124,7 @@ void FrmMain::AddFolder(const QString& folderIn) {
             ++count;
         }
         sheets.sort();
-        OpenFolderSheets(*this, sheets, firstRow);
+        SheetFiller(*this).OpenFolderSheets(sheets, firstRow);
     });
     ShowScanCount(QString());
     lv_->Refresh();
@@ -188,7 +132,7 @@ void FrmMain::AddFolder(const QString& folderIn) {
 }
 
 void FrmMain::ReadList(const QString& file) {
-    SheetFiller sheets(*lv_, *tags_);
+    SheetFiller sheets(*this);
     Trap([&] {
         if (IsSheetFile(file)) {
             sheets.AddSheet(file, kLastEntry);
@@ -199,7 +143,7 @@ void FrmMain::ReadList(const QString& file) {
             DoEvents();
             if (closing_) break;
             const QString path = ExistingEntryPath(entry, list.baseFolder);
-            if (!path.isEmpty()) AddNamed(*this, sheets, path, kLastEntry, Embedded::Kept);
+            if (!path.isEmpty()) sheets.AddNamed(path, kLastEntry, EmbeddedSheets::Kept);
         }
     });
     lv_->Refresh();
@@ -355,9 +299,9 @@ void FrmMain::DropOnList(const QStringList& files, float y) {
     BusyCursor hourglass;
     // The files go in in the order they were dropped, from the drop row on.
     int at = index;
-    SheetFiller sheets(*lv_, *tags_);
-    const auto insert = [&](const QString& path, Embedded embedded) {
-        const int added = AddNamed(*this, sheets, path, at, embedded);
+    SheetFiller sheets(*this);
+    const auto insert = [&](const QString& path, EmbeddedSheets embedded) {
+        const int added = sheets.AddNamed(path, at, embedded);
         FollowInsertion(at, added);
         at += added;
     };
@@ -372,11 +316,11 @@ void FrmMain::DropOnList(const QStringList& files, float y) {
             const ListEntries list = ReadListEntries(f);
             for (const EntryReadings& entry : list.entries) {
                 const QString path = ExistingEntryPath(entry, list.baseFolder);
-                if (!path.isEmpty()) insert(path, Embedded::Kept);
+                if (!path.isEmpty()) insert(path, EmbeddedSheets::Kept);
             }
             continue;
         }
-        insert(f, ownEntries ? Embedded::Kept : Embedded::Opened);
+        insert(f, ownEntries ? EmbeddedSheets::Kept : EmbeddedSheets::Opened);
     }
     lv_->ReDraw();
     lv_->SetVbarParm();

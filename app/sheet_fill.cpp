@@ -2,9 +2,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 
+#include "app/frm_main.h"
 #include "app/list_columns.h"
 #include "app/tag_loader.h"
 #include "controls/listview/uc_listview.h"
@@ -14,6 +16,7 @@
 #include "media/track_tags.h"
 #include "support/file_ops.h"
 #include "support/paths.h"
+#include "support/ui/message_box.h"
 
 namespace rilumo {
 
@@ -125,6 +128,48 @@ void SortKeepingSheets(UC_ListView& lv) {
     for (int row = 0; row < lv.ItemCount(); ++row) {
         const auto it = titles.constFind(id(row));
         if (it != titles.constEnd()) lv.SetValue(row, 0, *it);
+    }
+}
+
+bool TellSheetProblem(QWidget* owner, const QString& file) {
+    const QString why = SheetProblem(ReadSheet(file));
+    if (why.isEmpty()) return true;
+    CenteredMessageBox(QStringLiteral("プレイリストを読み込めませんでした。\n%1\n%2").arg(file, why), 48,
+                       QStringLiteral("Rilumo"), owner);
+    return false;
+}
+
+SheetFiller::SheetFiller(FrmMain& window) : window_(window), lv_(window.LV()), tags_(window.Tags()) {}
+
+int SheetFiller::AddNamed(const QString& path, int index, EmbeddedSheets embedded) {
+    const int before = lv_.ItemCount();
+    QString sheet;
+    int number = 0;
+    if (FileExists(path) != 1) {
+        if (SplitSheetTrackName(path, &sheet, &number)) AddTrack(sheet, number, index);
+    } else if (IsSheetFile(path)) {
+        AddSheet(path, index);
+    } else if (embedded == EmbeddedSheets::Kept || AddEmbedded(path, index) == 0) {
+        window_.AddTitle(path, index);
+    }
+    return lv_.ItemCount() - before;
+}
+
+void SheetFiller::OpenFolderSheets(const QStringList& sheetPaths, int firstRow) {
+    QSet<QString> covered;
+    for (const QString& sheetPath : sheetPaths) {
+        const CueSheet& sheet = Sheet(sheetPath);
+        const bool known = std::all_of(sheet.tracks.begin(), sheet.tracks.end(),
+                                       [&covered](const CueTrack& t) { return covered.contains(t.file); });
+        if (sheet.tracks.empty() || known) continue;
+        for (const CueTrack& t : sheet.tracks) covered.insert(t.file);
+        AddSheet(sheetPath, -2);
+    }
+    // From the end, so that the rows still to look at keep their places.
+    for (int row = lv_.ItemCount() - 1; row >= firstRow; --row) {
+        if (SegmentOf(lv_, row).isTrack) continue;
+        const QString path = lv_.AuxID(row, 0).ToText();
+        if (covered.contains(path) || AddEmbedded(path, row + 1) > 0) lv_.DeleteItem(row);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <vector>
@@ -12,8 +13,11 @@
 #include "app/sheet_entries.h"
 #include "media/cue_sheet.h"
 
+class QWidget;
+
 namespace rilumo {
 
+class FrmMain;
 class TagLoader;
 class UC_ListView;
 struct TrackTags;
@@ -53,23 +57,41 @@ QString SavedEntryName(const UC_ListView& lv, int row);
 // order where the sheet's own name would sort.
 void SortKeepingSheets(UC_ListView& lv);
 
-// Puts sheet tracks into the list, reading each sheet once for as long as it
-// lives (one command).
+// Whether a file with a sheet in its tags is that sheet's tracks: a list's
+// line is one entry; a file the user gives is the album it holds.
+enum class EmbeddedSheets { Kept, Opened };
+
+// Tells why a sheet gives no entries, as a list that cannot be read is
+// told; false then.
+bool TellSheetProblem(QWidget* owner, const QString& file);
+
+// Puts sheet tracks into the window's list, reading each sheet once for as
+// long as it lives (one command).
 class SheetFiller {
 public:
-    SheetFiller(UC_ListView& lv, TagLoader& tags) : lv_(lv), tags_(tags) {}
+    explicit SheetFiller(FrmMain& window);
 
-    // Each returns how many entries it added at index (-2: appended).
+    // What a list line, a drop or the command line names, as entries at
+    // index (-2: appended): a sheet as its tracks, a sheet track's name as
+    // that track, any other file through AddTitle. How many were added.
+    int AddNamed(const QString& path, int index, EmbeddedSheets embedded);
+    // Each returns how many entries it added at index.
     int AddSheet(const QString& sheetPath, int index);
     int AddTrack(const QString& sheetPath, int number, int index);
     // A file's embedded sheet; 0 when it has none, and the file is the caller's.
     int AddEmbedded(const QString& audioPath, int index);
+    // After a folder scan that added its files from firstRow on: the files
+    // the sheets play give way to the sheets' tracks (a second sheet of the
+    // same files adds nothing), and files with a sheet in their tags become
+    // its tracks.
+    void OpenFolderSheets(const QStringList& sheetPaths, int firstRow);
 
     const CueSheet& Sheet(const QString& path);
 
 private:
     int Add(const std::vector<SheetEntry>& entries, int index);
 
+    FrmMain& window_;
     UC_ListView& lv_;
     TagLoader& tags_;
     QHash<QString, CueSheet> sheets_;
