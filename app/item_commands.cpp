@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
+#include <QSet>
 #include <QUrl>
 
 #include <algorithm>
@@ -94,15 +95,21 @@ void FrmMain::LV_OLEStartDrag(QMimeData* data, int& allowedEffects) {
         allowedEffects = 1;
         data->clear();
         QList<QUrl> urls;
+        QSet<QString> linked;
+        QStringList names;
         for (int i : SelectedEntries()) {
             const QString path = lv_->AuxID(i, 0).ToText();
-            urls << QUrl::fromEncoded(FileUriOf(path));
+            // The tracks of one sheet are one file to another program.
+            if (!linked.contains(path)) urls << QUrl::fromEncoded(FileUriOf(path));
+            linked.insert(path);
             DraggedEntry e{i, path, lv_->Value(i, 0), lv_->DispColor(i), lv_->IconType(i), SavedEntryName(*lv_, i), {}, {}};
             for (int c = 0; c < lv_->NumData(); ++c) e.cells.push_back(lv_->Value(i, c));
             e.segment = lv_->AuxID(i, 1);
+            names << e.name;
             dragOut_.entries.push_back(std::move(e));
         }
         data->setUrls(urls);
+        PutEntryNames(*data, names);
         dragOut_.active = true;
         dragOut_.playIndex = playback_->State().playIndex;
         std::vector<int> removed;

@@ -269,13 +269,15 @@ void FrmMain::LoadCommandLineList() {
 }
 
 // The dragged entries' own names for the files dropped, each file taking the
-// first entry of its path not yet taken; false when a file is none of them.
+// first entry of its name or path not yet taken; false when a file is none
+// of them.
 bool FrmMain::OwnEntryNames(const QStringList& files, QStringList& names) const {
     std::vector<bool> taken(dragOut_.entries.size(), false);
     QStringList out;
     for (const QString& f : files) {
         size_t k = 0;
-        while (k < taken.size() && (taken[k] || dragOut_.entries[k].path != f)) ++k;
+        const auto names = [&f](const DraggedEntry& e) { return e.name == f || e.path == f; };
+        while (k < taken.size() && (taken[k] || !names(dragOut_.entries[k]))) ++k;
         if (k == taken.size()) return false;
         taken[k] = true;
         out << dragOut_.entries[k].name;
@@ -328,7 +330,8 @@ void FrmMain::DropOnList(const QStringList& files, float y) {
 
 void FrmMain::OnListDrop(const QMimeData* data, float y) {
     if (!data || !data->hasUrls()) return;
-    const QStringList files = DroppedFiles(*data);
+    QStringList files = DroppedFiles(*data);
+    if (dragOut_.active && !EntryNamesOf(*data).isEmpty()) files = EntryNamesOf(*data);
     // The drop's data belongs to the drag; only its file list may wait.
     Enter(WhenBusy::Waits, [this, files, y] { Trap([&] { DropOnList(files, y); }); });
 }

@@ -1,7 +1,9 @@
 #include "app/sheet_fill.h"
 
 #include <QFile>
+#include <QDataStream>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QSet>
 
 #include <algorithm>
@@ -25,6 +27,7 @@ namespace {
 constexpr std::uint32_t kEntryColor = 0xE0E0E0;
 // Far above any disc's sheet: a bigger ".cue" is something else.
 constexpr qint64 kMaxSheetBytes = 1024 * 1024;
+const QString kEntryNamesType = QStringLiteral("application/x-rilumo-entry-names");
 
 CueSheet Unreadable(const QString& why) {
     CueSheet s;
@@ -110,6 +113,20 @@ QString SavedEntryName(const UC_ListView& lv, int row) {
     if (!s.isTrack) return path;
     return SheetTrackName(s.sheetPath.isEmpty() ? path : s.sheetPath, s.trackNumber,
                            [](const QString& p) { return FileExists(p) == 1; });
+}
+
+void PutEntryNames(QMimeData& data, const QStringList& names) {
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << names;
+    data.setData(kEntryNamesType, bytes);
+}
+
+QStringList EntryNamesOf(const QMimeData& data) {
+    QStringList names;
+    QDataStream in(data.data(kEntryNamesType));
+    in >> names;
+    return in.status() == QDataStream::Ok ? names : QStringList();
 }
 
 void SortKeepingSheets(UC_ListView& lv) {

@@ -13,6 +13,7 @@
 #include "app/sheet_entries.h"
 #include "media/cue_sheet.h"
 
+class QMimeData;
 class QWidget;
 
 namespace rilumo {
@@ -52,6 +53,11 @@ void ShowSheetFileTags(UC_ListView& lv, int row, const EntrySegment& segment, co
 
 // The line a list file keeps for row: its path, or its sheet track's name.
 QString SavedEntryName(const UC_ListView& lv, int row);
+
+// The entries a drag out of the list carries by their list lines, for a
+// drop back onto it: their links name files, which sheet tracks share.
+void PutEntryNames(QMimeData& data, const QStringList& names);
+QStringList EntryNamesOf(const QMimeData& data);
 
 // Sorts by "タイトル" ascending, each sheet's tracks kept together in sheet
 // order where the sheet's own name would sort.

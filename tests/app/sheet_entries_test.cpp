@@ -210,17 +210,20 @@ TEST_F(SheetEntries, AFlacsOwnSheetOpensAsItsTracksAndTheyStayTracksWhenMoved) {
     EXPECT_TRUE(Cell(2, ListColumn::Format).startsWith("FLAC")) << Cell(2, ListColumn::Format).toStdString();
     EXPECT_NEAR(Cell(2, ListColumn::Length).toDouble(), 1000, 50);
 
-    // Dragged to the top, track 3 is still track 3 and not the whole file.
+    // Dragged to the top, tracks 2 and 3 are still those tracks, not the
+    // whole file; to another program they are the file once.
     w->LV().UnSelectAll();
-    w->LV().SetSelectedItem(2);
+    w->LV().SetSelectedItem(1);
+    w->LV().SetIsSelected(2, 1);
     QMimeData data;
     int allowed = 0;
     w->LV_OLEStartDrag(&data, allowed);
-    w->DropOnList({flac}, 0);
+    EXPECT_EQ(data.urls().size(), 1);
+    emit w->LV().OLEDragDrop(&data, 1, 1, 0, 0, 0);
     int effect = 1;
     w->LV_OLECompleteDrag(effect);
-    EXPECT_EQ(Column(ListColumn::FileTitle), (QStringList{"disc 03", "一", "二"}));
-    EXPECT_EQ(SegmentOf(w->LV(), 0).trackNumber, 3);
+    EXPECT_EQ(Column(ListColumn::FileTitle), (QStringList{"二", "disc 03", "一"}));
+    EXPECT_EQ(SegmentOf(w->LV(), 1).trackNumber, 3);
 
     // Saved as the file's tracks, it loads back so.
     const QStringList before = Entries();
