@@ -102,7 +102,8 @@ void FrmMain::LV_OLEStartDrag(QMimeData* data, int& allowedEffects) {
             // The tracks of one sheet are one file to another program.
             if (!linked.contains(path)) urls << QUrl::fromEncoded(FileUriOf(path));
             linked.insert(path);
-            DraggedEntry e{i, path, lv_->Value(i, 0), lv_->DispColor(i), lv_->IconType(i), SavedEntryName(*lv_, i), {}, {}};
+            DraggedEntry e{i, path, lv_->Value(i, 0), lv_->DispColor(i), lv_->IconType(i), SavedEntryName(*lv_, i),
+                           {}, {}};
             for (int c = 0; c < lv_->NumData(); ++c) e.cells.push_back(lv_->Value(i, c));
             e.segment = lv_->AuxID(i, 1);
             names << e.name;

@@ -8,8 +8,8 @@
 #include <algorithm>
 
 #include "app/frm_main.h"
-#include "app/mpris_adaptors.h"
 #include "app/list_columns.h"
+#include "app/mpris_adaptors.h"
 #include "app/remote_control.h"
 #include "app/sheet_entries.h"
 #include "app/tag_loader.h"
@@ -41,7 +41,8 @@ void InsertSheetFields(QVariantMap& m, const UC_ListView& lv, int row) {
     if (const QString a = cell(ListColumn::Artist).ToText(); !a.isEmpty())
         m.insert(QStringLiteral("xesam:artist"), QStringList{a});
     if (const QString a = cell(ListColumn::Album).ToText(); !a.isEmpty()) m.insert(QStringLiteral("xesam:album"), a);
-    if (const Value n = cell(ListColumn::Track); n.IsNumber()) m.insert(QStringLiteral("xesam:trackNumber"), int(n.ToNumber()));
+    if (const Value n = cell(ListColumn::Track); n.IsNumber())
+        m.insert(QStringLiteral("xesam:trackNumber"), static_cast<int>(n.ToNumber()));
 }
 
 // The entry CurrentTrack tells of: the playing one once a file is loaded,

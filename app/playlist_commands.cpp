@@ -311,9 +311,11 @@ void FrmMain::DropOnList(const QStringList& files, float y) {
     // track as that track, not as whatever their files hold.
     QStringList names = files;
     const bool ownEntries = dragOut_.active && OwnEntryNames(files, names);
+    const QSet<QString> ofSheets = ownEntries ? QSet<QString>() : sheets.FilesOfSheets(names);
     for (const QString& f : names) {
         DoEvents();
         if (closing_) break;
+        if (ofSheets.contains(f)) continue;
         if (IsListFile(f)) {
             const ListEntries list = ReadListEntries(f);
             for (const EntryReadings& entry : list.entries) {
@@ -330,8 +332,9 @@ void FrmMain::DropOnList(const QStringList& files, float y) {
 
 void FrmMain::OnListDrop(const QMimeData* data, float y) {
     if (!data || !data->hasUrls()) return;
-    QStringList files = DroppedFiles(*data);
-    if (dragOut_.active && !EntryNamesOf(*data).isEmpty()) files = EntryNamesOf(*data);
+    // Entries dragged out of this list come back by their own names.
+    const QStringList own = dragOut_.active ? EntryNamesOf(*data) : QStringList();
+    const QStringList files = own.isEmpty() ? DroppedFiles(*data) : own;
     // The drop's data belongs to the drag; only its file list may wait.
     Enter(WhenBusy::Waits, [this, files, y] { Trap([&] { DropOnList(files, y); }); });
 }

@@ -1,10 +1,9 @@
 #include "app/sheet_fill.h"
 
-#include <QFile>
 #include <QDataStream>
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QSet>
 
 #include <algorithm>
 
@@ -49,7 +48,9 @@ QString FallbackTitle(const QString& file, int number) {
 }
 
 // The "タイトル" a sheet's tracks sort under: the sheet's own name.
-QString GroupKey(const QString& file, const EntrySegment& s) { return TitleOf(s.sheetPath.isEmpty() ? file : s.sheetPath); }
+QString GroupKey(const QString& file, const EntrySegment& s) {
+    return TitleOf(s.sheetPath.isEmpty() ? file : s.sheetPath);
+}
 
 }  // namespace
 
@@ -188,6 +189,15 @@ void SheetFiller::OpenFolderSheets(const QStringList& sheetPaths, int firstRow) 
         const QString path = lv_.AuxID(row, 0).ToText();
         if (covered.contains(path) || AddEmbedded(path, row + 1) > 0) lv_.DeleteItem(row);
     }
+}
+
+QSet<QString> SheetFiller::FilesOfSheets(const QStringList& paths) {
+    QSet<QString> files;
+    for (const QString& p : paths) {
+        if (!IsSheetFile(p)) continue;
+        for (const CueTrack& t : Sheet(p).tracks) files.insert(t.file);
+    }
+    return files;
 }
 
 const CueSheet& SheetFiller::Sheet(const QString& path) {

@@ -4,6 +4,7 @@
 // the sheet's words in the cells where a file's tags would go.
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -91,6 +92,9 @@ public:
     // same files adds nothing), and files with a sheet in their tags become
     // its tracks.
     void OpenFolderSheets(const QStringList& sheetPaths, int firstRow);
+    // The audio files the sheets among paths play: given with their sheet,
+    // they are its tracks and not entries of their own.
+    QSet<QString> FilesOfSheets(const QStringList& paths);
 
     const CueSheet& Sheet(const QString& path);
 

@@ -72,7 +72,8 @@ protected:
     QStringList Entries() {
         QStringList out;
         for (int i = 0; i < w->LV().ItemCount(); ++i)
-            out << w->LV().AuxID(i, 0).ToText() + "|" + w->LV().AuxID(i, 1).ToText() + "|" + Cell(i, ListColumn::FileTitle);
+            out << w->LV().AuxID(i, 0).ToText() + "|" + w->LV().AuxID(i, 1).ToText() + "|" +
+                       Cell(i, ListColumn::FileTitle);
         return out;
     }
     bool AllRead() {
@@ -115,6 +116,7 @@ TEST_F(SheetEntries, SheetsInEveryEncodingListTheirTracksWithTheSheetsWords) {
         SCOPED_TRACE(s.name);
         const QString path = Sheet(s.name, s.bytes);
         Load(path);
+        EXPECT_EQ(dialogs.askedFilters, (QStringList{"プレイリスト (*)", "CUE シート (*.cue)"}));
         ASSERT_EQ(w->LV().ItemCount(), 3);
         EXPECT_EQ(Column(ListColumn::FileTitle), (QStringList{"東京", "テスト", "album 03"}));
         EXPECT_EQ(Column(ListColumn::TagTitle), (QStringList{"東京", "テスト", ""}));
@@ -170,6 +172,11 @@ TEST_F(SheetEntries, AFolderListsItsSheetsTracksTogetherAndTheirFileNeverWhole) 
     w->MenuFileClick(kFolder);
     EXPECT_EQ(Column(ListColumn::FileTitle), (QStringList{"Zulu", "Mike", "album 03", "b", "zeta"}));
     EXPECT_EQ(SegmentOf(w->LV(), 2).sheetPath, media.File("album.cue"));
+
+    // Dropped together, a sheet and its file are the sheet's tracks alone.
+    w->MenuFileClick(5);
+    w->DropOnList({album, media.File("album.cue"), media.File("b.wav")}, 0);
+    EXPECT_EQ(Column(ListColumn::FileTitle), (QStringList{"Zulu", "Mike", "album 03", "b"}));
 }
 
 TEST_F(SheetEntries, ASavedListBringsBackTheSameEntriesInTheSameOrder) {
