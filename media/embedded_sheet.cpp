@@ -19,7 +19,8 @@ constexpr int kMaxSheetChars = 256 * 1024;
 
 bool IsFileLine(QStringView line) {
     line = line.trimmed();
-    return line.size() > 5 && line.left(5).compare(u"FILE ", Qt::CaseInsensitive) == 0;
+    return line.size() > 5 && line.left(4).compare(u"FILE", Qt::CaseInsensitive) == 0 &&
+           (line[4] == u' ' || line[4] == u'\t');
 }
 
 }  // namespace

@@ -72,8 +72,8 @@ TEST_F(EmbeddedSheetTest, OnlyTypesThatCarryASheetAreAskedAndOddFilesHaveNone) {
 }
 
 TEST_F(EmbeddedSheetTest, EveryFileLineNamesTheFileAndASheetWithoutOneGetsIt) {
-    EXPECT_EQ(SheetForFile("TITLE x\nfile \"a.wav\" WAVE\nFILE b.wav WAVE", "c d.flac"),
-              "TITLE x\nFILE ./c d.flac WAVE\nFILE ./c d.flac WAVE");
+    EXPECT_EQ(SheetForFile("TITLE x\nfile \"a.wav\" WAVE\n  FILE\tb.wav WAVE\nFILES", "c d.flac"),
+              "TITLE x\nFILE ./c d.flac WAVE\nFILE ./c d.flac WAVE\nFILES");
     EXPECT_EQ(SheetForFile("TRACK 01 AUDIO", "c.flac"), "FILE ./c.flac WAVE\nTRACK 01 AUDIO");
 }
 
