@@ -91,7 +91,7 @@ TEST_F(SheetEntries, ASegmentTravelsWithItsEntryAndAnythingElseIsTheWholeFile) {
     EXPECT_EQ(SegmentOf(w->LV(), 1), s);
     EXPECT_FALSE(SegmentOf(w->LV(), 0).isTrack);
     EXPECT_FALSE(SegmentOf(w->LV(), 5).isTrack);
-    for (const char* junk : {"cue\t1\t2", "cue\tx\t-1\t1\t", "cue\t9\t3\t1\t", "mp3\t0\t-1\t1\t"}) {
+    for (const char* junk : {"cue\t1\t2", "cue\t9\t3\t1\t", "mp3\t0\t-1\t1\t"}) {
         w->LV().SetAuxID(1, 1, junk);
         EXPECT_FALSE(SegmentOf(w->LV(), 1).isTrack) << junk;
     }
