@@ -163,8 +163,8 @@ int SheetFiller::AddNamed(const QString& path, int index, EmbeddedSheets embedde
     const int before = lv_.ItemCount();
     QString sheet;
     int number = 0;
-    if (FileExists(path) != 1) {
-        if (SplitSheetTrackName(path, &sheet, &number)) AddTrack(sheet, number, index);
+    if (FileExists(path) != 1 && SplitSheetTrackName(path, &sheet, &number)) {
+        AddTrack(sheet, number, index);
     } else if (IsSheetFile(path)) {
         AddSheet(path, index);
     } else if (embedded == EmbeddedSheets::Kept || AddEmbedded(path, index) == 0) {
