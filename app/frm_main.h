@@ -186,6 +186,7 @@ private:
 
     void PaintWindowBackground();
     void OnListDrop(const QMimeData* data, float y);
+    bool OwnEntryNames(const QStringList& files, QStringList& names) const;
     void ShowScanCount(const QString& text);
 
     StartupArgs args_;
@@ -215,6 +216,9 @@ private:
         Value title;
         std::uint32_t color = 0;
         std::int32_t icon = 0;
+        QString name;               // the list line that names it again
+        std::vector<Value> cells;   // a sheet track's cells come from no file
+        Value segment;
     };
     struct DragOut {
         bool active = false;

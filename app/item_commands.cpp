@@ -6,11 +6,13 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMimeData>
+#include <QSet>
 #include <QUrl>
 
 #include <algorithm>
 
 #include "app/frm_main.h"
+#include "app/sheet_fill.h"
 #include "app/tag_loader.h"
 #include "playback/summary_worker.h"
 #include "support/error_trap.h"
@@ -93,12 +95,22 @@ void FrmMain::LV_OLEStartDrag(QMimeData* data, int& allowedEffects) {
         allowedEffects = 1;
         data->clear();
         QList<QUrl> urls;
+        QSet<QString> linked;
+        QStringList names;
         for (int i : SelectedEntries()) {
             const QString path = lv_->AuxID(i, 0).ToText();
-            urls << QUrl::fromEncoded(FileUriOf(path));
-            dragOut_.entries.push_back({i, path, lv_->Value(i, 0), lv_->DispColor(i), lv_->IconType(i)});
+            // The tracks of one sheet are one file to another program.
+            if (!linked.contains(path)) urls << QUrl::fromEncoded(FileUriOf(path));
+            linked.insert(path);
+            DraggedEntry e{i, path, lv_->Value(i, 0), lv_->DispColor(i), lv_->IconType(i), SavedEntryName(*lv_, i),
+                           {}, {}};
+            for (int c = 0; c < lv_->NumData(); ++c) e.cells.push_back(lv_->Value(i, c));
+            e.segment = lv_->AuxID(i, 1);
+            names << e.name;
+            dragOut_.entries.push_back(std::move(e));
         }
         data->setUrls(urls);
+        PutEntryNames(*data, names);
         dragOut_.active = true;
         dragOut_.playIndex = playback_->State().playIndex;
         std::vector<int> removed;
@@ -128,6 +140,8 @@ void FrmMain::LV_OLECompleteDrag(int& effect) {
             }
             lv_->SetAuxID(at, 0, e.path);
             lv_->SetValue(at, 0, e.title);
+            for (int c = 1; c < std::ssize(e.cells); ++c) lv_->SetValue(at, c, e.cells[size_t(c)]);
+            lv_->SetAuxID(at, 1, e.segment);
             lv_->SetDispColor(at, e.color);
             lv_->SetIconType(at, e.icon);
             lv_->SetIsSelected(at, 1);

@@ -44,7 +44,8 @@ QString ExistingEntryPath(const EntryReadings& entry, const QString& baseFolder)
     // The probe's last answer is about the path chosen: no second look.
     bool found = false;
     const QString path = ChooseEntryPath(entry, baseFolder, [&found](const QString& p) {
-        found = FileExists(p) == 1;
+        QString sheet;
+        found = FileExists(p) == 1 || (SplitSheetTrackName(p, &sheet, nullptr) && FileExists(sheet) == 1);
         return found;
     });
     return found ? path : QString();

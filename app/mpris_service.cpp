@@ -8,8 +8,10 @@
 #include <algorithm>
 
 #include "app/frm_main.h"
+#include "app/list_columns.h"
 #include "app/mpris_adaptors.h"
 #include "app/remote_control.h"
+#include "app/sheet_entries.h"
 #include "app/tag_loader.h"
 #include "support/log.h"
 #include "support/paths.h"
@@ -29,6 +31,25 @@ void InsertTagFields(QVariantMap& m, const TrackTags& tags) {
     if (!tags.album.isEmpty()) m.insert(QStringLiteral("xesam:album"), tags.album);
     if (tags.trackNumber > 0) m.insert(QStringLiteral("xesam:trackNumber"), tags.trackNumber);
     if (tags.discNumber > 0) m.insert(QStringLiteral("xesam:discNumber"), tags.discNumber);
+}
+
+// A sheet track's words are its entry's: its file's tags are the album's.
+void InsertSheetFields(QVariantMap& m, const UC_ListView& lv, int row) {
+    const auto cell = [&lv, row](ListColumn c) { return lv.Value(row, DataIndex(c)); };
+    const QString title = cell(ListColumn::TagTitle).ToText();
+    m.insert(QStringLiteral("xesam:title"), title.isEmpty() ? cell(ListColumn::FileTitle).ToText() : title);
+    if (const QString a = cell(ListColumn::Artist).ToText(); !a.isEmpty())
+        m.insert(QStringLiteral("xesam:artist"), QStringList{a});
+    if (const QString a = cell(ListColumn::Album).ToText(); !a.isEmpty()) m.insert(QStringLiteral("xesam:album"), a);
+    if (const Value n = cell(ListColumn::Track); n.IsNumber())
+        m.insert(QStringLiteral("xesam:trackNumber"), static_cast<int>(n.ToNumber()));
+}
+
+// The entry CurrentTrack tells of: the playing one once a file is loaded,
+// else the cursor's.
+int CurrentRow(FrmMain& w) {
+    if (!w.Player().FileName().isEmpty()) return w.Playback().State().playIndex;
+    return std::max(w.LV().SelectedItem(), 0);
 }
 
 }  // namespace
@@ -76,8 +97,10 @@ QString MprisService::PlaybackStatus() const {
 
 QDBusObjectPath MprisService::TrackId(const PlaybackTrack& track) const {
     if (track.path.isEmpty()) return QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack"));
-    if (track.path != trackPath_) {
-        trackPath_ = track.path;
+    // Tracks of one sheet share their file; their titles tell them apart.
+    const QString key = track.path + u'\n' + track.title;
+    if (key != trackPath_) {
+        trackPath_ = key;
         ++trackSerial_;
     }
     return QDBusObjectPath(QStringLiteral("/org/rilumo/track/%1").arg(trackSerial_));
@@ -87,13 +110,20 @@ QVariantMap MprisService::Metadata() const {
     const PlaybackTrack t = playback_.CurrentTrack();
     QVariantMap m{{QStringLiteral("mpris:trackid"), QVariant::fromValue(TrackId(t))}};
     if (t.path.isEmpty()) return m;
-    const TrackTags* tags = window_.Tags().PlayingTags(t.path);
-    // The player's own length is exact; the tags' stands in until it is known.
-    const qlonglong lengthMs = t.length > 0 ? qlonglong{t.length} : tags ? tags->lengthMs : 0;
+    const UC_ListView& lv = window_.LV();
+    const int row = CurrentRow(window_);
+    const bool sheetTrack = lv.AuxID(row, 0).ToText() == t.path && SegmentOf(lv, row).isTrack;
+    const TrackTags* tags = sheetTrack ? nullptr : window_.Tags().PlayingTags(t.path);
+    // The player's own length is exact; the tags' (or the sheet's) stands in until it is known.
+    const qlonglong known = sheetTrack ? qlonglong(lv.Value(row, DataIndex(ListColumn::Length)).ToNumber())
+                            : tags     ? tags->lengthMs
+                                       : 0;
+    const qlonglong lengthMs = t.length > 0 ? qlonglong{t.length} : known;
     if (lengthMs > 0) m.insert(QStringLiteral("mpris:length"), lengthMs * 1000);
     m.insert(QStringLiteral("xesam:title"), tags && !tags->title.isEmpty() ? tags->title : t.title);
     m.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(t.path).toString(QUrl::FullyEncoded));
     if (tags) InsertTagFields(m, *tags);
+    if (sheetTrack) InsertSheetFields(m, lv, row);
     return m;
 }
 

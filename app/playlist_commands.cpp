@@ -8,6 +8,7 @@
 
 #include "app/frm_main.h"
 #include "app/list_columns.h"
+#include "app/sheet_fill.h"
 #include "app/tag_loader.h"
 #include "controls/surface_widget.h"
 #include "media/playlist_formats.h"
@@ -92,6 +93,8 @@ void FrmMain::AddFolder(const QString& folderIn) {
     // otherwise spend most of its time repainting the same rows.
     int paintedCount = -1;
     QSize paintedSize;
+    const int firstRow = lv_->ItemCount();
+    QStringList sheets;
     Trap([&] {
         // Files only, in the order the file system lists them; no recursion.
         FolderFiles files(folder);
@@ -113,9 +116,15 @@ void FrmMain::AddFolder(const QString& folderIn) {
                 }
                 lv_->SetVbarParm();
             }
-            AddTitle(folder + name, kLastEntry);
+            if (IsSheetFile(name)) {
+                sheets << folder + name;
+            } else {
+                AddTitle(folder + name, kLastEntry);
+            }
             ++count;
         }
+        sheets.sort();
+        SheetFiller(*this).OpenFolderSheets(sheets, firstRow);
     });
     ShowScanCount(QString());
     lv_->Refresh();
@@ -123,13 +132,18 @@ void FrmMain::AddFolder(const QString& folderIn) {
 }
 
 void FrmMain::ReadList(const QString& file) {
+    SheetFiller sheets(*this);
     Trap([&] {
+        if (IsSheetFile(file)) {
+            sheets.AddSheet(file, kLastEntry);
+            return;
+        }
         const ListEntries list = ReadListEntries(file);
         for (const EntryReadings& entry : list.entries) {
             DoEvents();
             if (closing_) break;
             const QString path = ExistingEntryPath(entry, list.baseFolder);
-            if (!path.isEmpty()) AddTitle(path, kLastEntry);
+            if (!path.isEmpty()) sheets.AddNamed(path, kLastEntry, EmbeddedSheets::Kept);
         }
     });
     lv_->Refresh();
@@ -146,7 +160,7 @@ bool FrmMain::TellListProblem(const QString& file) {
 bool FrmMain::WriteList(const QString& file) {
     QStringList paths;
     paths.reserve(lv_->ItemCount());
-    for (int i = 0; i < lv_->ItemCount(); ++i) paths << lv_->AuxID(i, 0).ToText();
+    for (int i = 0; i < lv_->ItemCount(); ++i) paths << SavedEntryName(*lv_, i);
     QString why;
     QStringList leftOut;
     const bool written = WriteListFile(file, paths, &why, &leftOut);
@@ -185,15 +199,20 @@ void FrmMain::MenuFileClick(int index) {
             case kMenuLoad:
             case kMenuSave: {
                 const QString folder = ReadSetting(QStringLiteral("ListFolder"), AppFolder());
-                const QString path = FileDialog(this, index == kMenuSave, QStringLiteral("プレイリスト|*.*"), folder,
-                                                QString(), -1);
+                const QString filter = index == kMenuSave ? QStringLiteral("プレイリスト|*.*")
+                                                          : QStringLiteral("プレイリスト|*.*|CUE シート|*.cue");
+                const QString path = FileDialog(this, index == kMenuSave, filter, folder, QString(), -1);
                 if (path.isEmpty()) return;
                 WriteSetting(QStringLiteral("ListFolder"), FolderOf(path));
                 if (index == kMenuSave) {
                     WriteList(EnsureExtension(path, QStringLiteral(".lst")));
                 } else {
                     // A list that cannot be read must not cost the user the playlist.
-                    if ((FileExists(path) || DirectoryExists(path)) && !TellListProblem(path)) return;
+                    if (IsSheetFile(path) && FileExists(path)) {
+                        if (!TellSheetProblem(this, path)) return;
+                    } else if ((FileExists(path) || DirectoryExists(path)) && !TellListProblem(path)) {
+                        return;
+                    }
                     if (!FileExists(path)) return;
                     lv_->DeleteAll();
                     ReadList(path);
@@ -210,7 +229,7 @@ void FrmMain::MenuFileClick(int index) {
                 WriteSetting(QStringLiteral("RndFolder"), folder);
                 AddFolder(folder);
                 if (index == kMenuFolder) {
-                    lv_->ReOrder(0, 1);
+                    SortKeepingSheets(*lv_);
                 } else {
                     // Shuffled twice, the second time from a fresh seed.
                     lv_->RndItem();
@@ -231,6 +250,7 @@ void FrmMain::MenuFileClick(int index) {
 void FrmMain::LoadCommandLineList() {
     const QString t = CommandLinePath(args_);
     if (!FileExists(t)) return;
+    if (IsSheetFile(t) && !TellSheetProblem(this, t)) return;
     // Ticks and input run while the list reads; the commands must wait for it.
     // Like any command it leaves playback to the user: the first tick would
     // otherwise take the idle player for a finished track and start entry 1.
@@ -248,6 +268,24 @@ void FrmMain::LoadCommandLineList() {
     state_.busy = 0;
 }
 
+// The dragged entries' own names for the files dropped, each file taking the
+// first entry of its name or path not yet taken; false when a file is none
+// of them.
+bool FrmMain::OwnEntryNames(const QStringList& files, QStringList& names) const {
+    std::vector<bool> taken(dragOut_.entries.size(), false);
+    QStringList out;
+    for (const QString& f : files) {
+        size_t k = 0;
+        const auto names = [&f](const DraggedEntry& e) { return e.name == f || e.path == f; };
+        while (k < taken.size() && (taken[k] || !names(dragOut_.entries[k]))) ++k;
+        if (k == taken.size()) return false;
+        taken[k] = true;
+        out << dragOut_.entries[k].name;
+    }
+    names = out;
+    return true;
+}
+
 void FrmMain::DropOnList(const QStringList& files, float y) {
     CommandGuard::Scope running(Commands());
     const int index = lv_->YsItem(y);
@@ -263,25 +301,30 @@ void FrmMain::DropOnList(const QStringList& files, float y) {
     BusyCursor hourglass;
     // The files go in in the order they were dropped, from the drop row on.
     int at = index;
-    const auto insert = [&](const QString& path) {
-        const int before = lv_->ItemCount();
-        AddTitle(path, at);
-        const int added = lv_->ItemCount() - before;
+    SheetFiller sheets(*this);
+    const auto insert = [&](const QString& path, EmbeddedSheets embedded) {
+        const int added = sheets.AddNamed(path, at, embedded);
         FollowInsertion(at, added);
         at += added;
     };
-    for (const QString& f : files) {
+    // Entries dragged out of this list come back as they were, a sheet's
+    // track as that track, not as whatever their files hold.
+    QStringList names = files;
+    const bool ownEntries = dragOut_.active && OwnEntryNames(files, names);
+    const QSet<QString> ofSheets = ownEntries ? QSet<QString>() : sheets.FilesOfSheets(names);
+    for (const QString& f : names) {
         DoEvents();
         if (closing_) break;
+        if (ofSheets.contains(f)) continue;
         if (IsListFile(f)) {
             const ListEntries list = ReadListEntries(f);
             for (const EntryReadings& entry : list.entries) {
                 const QString path = ExistingEntryPath(entry, list.baseFolder);
-                if (!path.isEmpty()) insert(path);
+                if (!path.isEmpty()) insert(path, EmbeddedSheets::Kept);
             }
             continue;
         }
-        insert(f);
+        insert(f, ownEntries ? EmbeddedSheets::Kept : EmbeddedSheets::Opened);
     }
     lv_->ReDraw();
     lv_->SetVbarParm();
@@ -289,7 +332,9 @@ void FrmMain::DropOnList(const QStringList& files, float y) {
 
 void FrmMain::OnListDrop(const QMimeData* data, float y) {
     if (!data || !data->hasUrls()) return;
-    const QStringList files = DroppedFiles(*data);
+    // Entries dragged out of this list come back by their own names.
+    const QStringList own = dragOut_.active ? EntryNamesOf(*data) : QStringList();
+    const QStringList files = own.isEmpty() ? DroppedFiles(*data) : own;
     // The drop's data belongs to the drag; only its file list may wait.
     Enter(WhenBusy::Waits, [this, files, y] { Trap([&] { DropOnList(files, y); }); });
 }

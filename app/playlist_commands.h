@@ -25,7 +25,8 @@ struct ListEntries {
     QString baseFolder;
 };
 ListEntries ReadListEntries(const QString& file);
-// The existing file an entry names, empty when it names none.
+// The existing file an entry names, or a sheet track's name (sheet, "#",
+// number) whose sheet exists; empty when it names none.
 QString ExistingEntryPath(const EntryReadings& entry, const QString& baseFolder);
 
 // The folder relative entries of a list are taken against, ending in "/".

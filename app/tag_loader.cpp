@@ -9,6 +9,7 @@
 
 #include "app/list_columns.h"
 #include "app/playback_controller.h"
+#include "app/sheet_fill.h"
 #include "app/window_codes.h"
 #include "controls/listview/uc_listview.h"
 #include "support/memory.h"
@@ -187,8 +188,21 @@ void TagLoader::Show(int row, const Result& r) {
     t.album = Shared(t.album);
     t.genre = Shared(t.genre);
     t.formatName = Shared(t.formatName);
-    ShowTrackTags(list_, row, t);
     ++applied_;
+    const EntrySegment segment = SegmentOf(list_, row);
+    if (!segment.isTrack) {
+        ShowTrackTags(list_, row, t);
+        return;
+    }
+    // The tracks of one file beside it asked once for all of them.
+    const QString& path = r.request.path;
+    int first = row, last = row;
+    while (first > 0 && list_.AuxID(first - 1, 0).ToText() == path) --first;
+    while (last + 1 < list_.ItemCount() && list_.AuxID(last + 1, 0).ToText() == path) ++last;
+    for (int i = first; i <= last; ++i) {
+        const EntrySegment s = i == row ? segment : SegmentOf(list_, i);
+        if (s.isTrack) ShowSheetFileTags(list_, i, s, t);
+    }
 }
 
 QString TagLoader::Shared(const QString& s) {

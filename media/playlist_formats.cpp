@@ -244,4 +244,29 @@ QStringList ParsePlaylist(PlaylistKind kind, const QByteArray& bytes, const QStr
     return out;
 }
 
+QString SheetTrackName(const QString& sheetPath, int trackNumber, const PathProbe& exists) {
+    constexpr int kMaxDigits = 8;
+    QString name;
+    for (int digits = 2; digits <= kMaxDigits; ++digits) {
+        name = sheetPath + u'#' + QStringLiteral("%1").arg(trackNumber, digits, 10, QChar(u'0'));
+        if (!exists || !exists(name)) break;
+    }
+    return name;
+}
+
+bool SplitSheetTrackName(const QString& entry, QString* sheetPath, int* trackNumber) {
+    const qsizetype hash = entry.lastIndexOf(u'#');
+    const qsizetype digits = entry.size() - hash - 1;
+    if (hash < 1 || digits < 2 || digits > 8) return false;
+    int n = 0;
+    for (qsizetype i = hash + 1; i < entry.size(); ++i) {
+        if (entry[i] < u'0' || entry[i] > u'9') return false;
+        n = n * 10 + (entry[i].unicode() - u'0');
+    }
+    if (n > 999) return false;
+    if (sheetPath) *sheetPath = entry.left(hash);
+    if (trackNumber) *trackNumber = n;
+    return true;
+}
+
 }  // namespace rilumo

@@ -51,4 +51,13 @@ QString ChooseEntryPath(const EntryReadings& readings, const QString& baseFolder
 QStringList ParsePlaylist(PlaylistKind kind, const QByteArray& bytes, const QString& baseFolder,
                           const PathProbe& exists = {});
 
+// One track of a CUE sheet as a list names it: the sheet's path (or the
+// audio file's, for a sheet in its tags), "#" and the track number in two
+// digits or more. More digits are used where the shorter name is a file of
+// its own (exists says so), so that a line never means two things.
+QString SheetTrackName(const QString& sheetPath, int trackNumber, const PathProbe& exists = {});
+// The sheet and track such a line names; false for any other line. Whether
+// the line is a file of its own is for the caller to ask first.
+bool SplitSheetTrackName(const QString& entry, QString* sheetPath, int* trackNumber);
+
 }  // namespace rilumo

@@ -1,5 +1,6 @@
 #include "media/track_tags.h"
 
+#include <QStringList>
 
 #include <taglib/aifffile.h>
 #include <taglib/apefile.h>

@@ -143,3 +143,17 @@ TEST(PlaylistFormats, Utf16AndQuotedOwnAndPlsEntriesAllDecode) {
     EXPECT_EQ(ParsePlaylist(PlaylistKind::Pls, pls, kBase),
               QStringList({QString::fromUtf8("/lists/東京.wav"), PathFromBytes("/m/\x93\x8C.wav")}));
 }
+
+TEST(PlaylistFormats, SheetTrackNamesSplitBackAndNeverMeanAFileOfTheirOwn) {
+    EXPECT_EQ(SheetTrackName("/m/a.cue", 3), "/m/a.cue#03");
+    EXPECT_EQ(SheetTrackName("/m/a.cue", 120), "/m/a.cue#120");
+    const auto taken = [](const QString& p) { return p == "/m/a.cue#03" || p == "/m/a.cue#003"; };
+    EXPECT_EQ(SheetTrackName("/m/a.cue", 3, taken), "/m/a.cue#0003");
+    QString sheet;
+    int n = -1;
+    ASSERT_TRUE(SplitSheetTrackName("/m/#x/a b.flac#0003", &sheet, &n));
+    EXPECT_EQ(sheet, "/m/#x/a b.flac");
+    EXPECT_EQ(n, 3);
+    for (const char* other : {"/m/a.cue", "/m/a.cue#3", "/m/a.cue#0x", "#03", "/m/a.cue#1000", "/m/a.cue#03 "})
+        EXPECT_FALSE(SplitSheetTrackName(other, &sheet, &n)) << other;
+}
