@@ -139,6 +139,8 @@ private:
     int NextEntry() const;
     void SelectEntry(int index);
     int CurrentEntry() const;
+    // What of its file an entry plays: a sheet's track, or all of it.
+    PlaySegment SegmentAt(int row) const;
 
     View view_;
     const std::int32_t& busy_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/playback_controller.h"
+#include "app/sheet_entries.h"
 #include "controls/listview/uc_listview.h"
 #include "controls/uc_bar.h"
 #include "controls/uc_text_picture.h"
@@ -70,7 +71,7 @@ void PlaybackController::PlayFrom() {
     }
     if (state_.playIndex < count) {
         lv.SetDispColor(state_.playIndex, kPlayingColor);
-        player.SetFileName(lv.AuxID(state_.playIndex, 0).ToText());
+        player.SetFileName(lv.AuxID(state_.playIndex, 0).ToText(), SegmentAt(state_.playIndex));
         const bool started = player.Play() != 0;
         ShowLength(player.Length());
         if (!started) ShowStoppedState();
@@ -126,6 +127,12 @@ void PlaybackController::EntriesRemoved(const std::vector<int>& removed) {
     state_.playIndex = p - static_cast<int>(before - removed.begin());
     // The playing entry itself went: the next advance goes to the one that followed it.
     if (before != removed.end() && *before == p) state_.playIndex -= 1;
+}
+
+PlaySegment PlaybackController::SegmentAt(int row) const {
+    const EntrySegment e = SegmentOf(view_.list, row);
+    if (!e.isTrack) return {};
+    return PlaySegment{true, e.startFrames, e.endFrames, e.sheetPath, e.trackNumber};
 }
 
 void PlaybackController::SelectEntry(int index) {

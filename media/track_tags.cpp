@@ -20,6 +20,8 @@
 #include <taglib/wavpackfile.h>
 #include <taglib/wavpackproperties.h>
 
+#include <QStringList>
+
 #include <array>
 #include <mutex>
 #include <vector>

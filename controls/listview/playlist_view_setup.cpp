@@ -7,7 +7,7 @@ namespace rilumo {
 void SetUpPlaylistView(UC_ListView& lv, const std::vector<PlaylistColumn>& columns,
                        const PlaylistLook& look, const std::function<void(UC_ListView&)>& beforeInit) {
     lv.SetNumData(int(columns.size()));
-    lv.SetNumAux(1);
+    lv.SetNumAux(2);
     lv.SetUseUCBar(look.sliderBars ? 1 : 0);
     lv.SetOneHeight(look.rowHeight);
     lv.SetStyle(9, false, QString(), look.fore, look.back);
