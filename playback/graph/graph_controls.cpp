@@ -49,15 +49,21 @@ bool Graph::TryDuration(double& seconds) {
     if (!impl_->prerolled) return false;
     // A trimmed file lasts what it keeps.
     const Trim* t = impl_->trim.get();
-    if (t && t->rate > 0 && !t->OpenEnd()) {
-        seconds = static_cast<double>(t->keep - impl_->origin) / t->rate;
-        return true;
-    }
     gint64 duration = -1;
-    if (gst_element_query_duration(impl_->pipeline.get(), GST_FORMAT_TIME, &duration) && duration >= 0) {
+    const bool known = gst_element_query_duration(impl_->pipeline.get(), GST_FORMAT_TIME, &duration) && duration >= 0;
+    if (t && t->rate > 0) {
+        // A track lasts from its start to its end, or to the file's end
+        // where that comes first (a sheet may promise more than the file has).
+        const double kept = t->OpenEnd() ? 1e300 : static_cast<double>(t->keep - impl_->origin) / t->rate;
+        const double rest = known ? static_cast<double>(duration) / GST_SECOND -
+                                        static_cast<double>(t->SkipTime()) / GST_SECOND - impl_->OriginSeconds()
+                                  : 1e300;
+        // A file trimmed of its own priming keeps its stated length.
+        seconds = std::max(0.0, t->startFrames < 0 ? kept : std::min(kept, rest));
+        if (seconds < 1e299) return true;
+    }
+    if (known) {
         seconds = static_cast<double>(duration) / GST_SECOND;
-        // A track to the file's end lasts from its start.
-        if (t && t->rate > 0) seconds = std::max(0.0, seconds - static_cast<double>(t->SkipTime()) / GST_SECOND - impl_->OriginSeconds());
         return true;
     }
     // A parser without an index learns the length only while it plays; till
