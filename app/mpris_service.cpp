@@ -76,8 +76,10 @@ QString MprisService::PlaybackStatus() const {
 
 QDBusObjectPath MprisService::TrackId(const PlaybackTrack& track) const {
     if (track.path.isEmpty()) return QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack"));
-    if (track.path != trackPath_) {
-        trackPath_ = track.path;
+    // The tracks of one album file are tracks of their own.
+    const QString key = track.sheetTrack > 0 ? track.path + u'#' + QString::number(track.sheetTrack) : track.path;
+    if (key != trackPath_) {
+        trackPath_ = key;
         ++trackSerial_;
     }
     return QDBusObjectPath(QStringLiteral("/org/rilumo/track/%1").arg(trackSerial_));
@@ -91,7 +93,9 @@ QVariantMap MprisService::Metadata() const {
     // The player's own length is exact; the tags' stands in until it is known.
     const qlonglong lengthMs = t.length > 0 ? qlonglong{t.length} : tags ? tags->lengthMs : 0;
     if (lengthMs > 0) m.insert(QStringLiteral("mpris:length"), lengthMs * 1000);
-    m.insert(QStringLiteral("xesam:title"), tags && !tags->title.isEmpty() ? tags->title : t.title);
+    // A sheet's track is named by its entry; the file's own title is the album's.
+    const bool ownTitle = t.sheetTrack == 0 && tags && !tags->title.isEmpty();
+    m.insert(QStringLiteral("xesam:title"), ownTitle ? tags->title : t.title);
     m.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(t.path).toString(QUrl::FullyEncoded));
     if (tags) InsertTagFields(m, *tags);
     return m;

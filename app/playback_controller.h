@@ -36,6 +36,7 @@ struct PlaybackTrack {
     QString path;  // empty: none
     QString title;
     std::int32_t length = 0;  // ms; 0 while unknown
+    int sheetTrack = 0;       // a CUE sheet's track of the file; 0: the whole file
 };
 
 class PlaybackController : public QObject {

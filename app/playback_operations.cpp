@@ -186,6 +186,8 @@ PlaybackTrack PlaybackController::CurrentTrack() const {
     if (t.path.isEmpty()) return {};
     t.title = t.path == entryPath ? lv.Value(i, 0).ToText() : TitleOf(t.path);
     t.length = loaded.isEmpty() ? 0 : player_->Length();
+    const PlaySegment segment = loaded.isEmpty() ? (inList ? SegmentAt(i) : PlaySegment{}) : player_->Segment();
+    if (segment.isTrack) t.sheetTrack = std::max(segment.trackNumber, 1);
     return t;
 }
 

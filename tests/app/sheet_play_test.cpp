@@ -64,6 +64,8 @@ TEST_F(SheetPlay, TracksOfOneFileAdvanceInOneStreamShowingEachLengthAndRoundToTh
     // The same stream plays on: no new graph, and the window counts in the new track.
     EXPECT_EQ(w->Player().Context().Control.get(), graph);
     EXPECT_EQ(w->Player().Segment().trackNumber, 3);
+    // The desktop's remote sees a track of its own.
+    EXPECT_EQ(w->Playback().CurrentTrack().sheetTrack, 3);
     ASSERT_TRUE(WaitFor([&] { return w->Playback().Length() > 0; }));
     EXPECT_NEAR(w->Playback().Length(), 1000 * (kBounds[3] - kBounds[2]) / 75, 1);
     EXPECT_LT(w->Playback().Position(), 1000);
