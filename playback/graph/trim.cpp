@@ -1,6 +1,7 @@
-// Gapless trim: the encoder's priming samples at the start of a file and its
-// padding at the end are cut from the decoded audio, sample exact, and the
-// timeline moved so that the first kept sample is at 0.
+// Trims: the encoder's priming samples at the start of a file and its
+// padding at the end, or the rest of a disc around one track of a CUE sheet,
+// are cut from the decoded audio, sample exact, and the timeline moved so
+// that the first kept sample is at 0.
 
 #include <gst/audio/audio.h>
 

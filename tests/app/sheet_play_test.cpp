@@ -57,8 +57,9 @@ TEST_F(SheetPlay, TracksOfOneFileAdvanceInOneStreamShowingEachLengthAndRoundToTh
     Click(2);
     ASSERT_TRUE(WaitForStatus("PLAY"));
     const auto trackMs = [](int n) { return static_cast<std::int32_t>(CueFramesToMs(kBounds[n] - kBounds[n - 1])); };
+    // The length is known once the graph is ready, which may come after "PLAY".
+    ASSERT_TRUE(WaitFor([&] { return LengthShown() == FormatMilliseconds(trackMs(2), 1, 0); }));
     EXPECT_EQ(w->Playback().Length(), trackMs(2));
-    EXPECT_EQ(LengthShown(), FormatMilliseconds(trackMs(2), 1, 0));
     const graph::Graph* graph = w->Player().Context().Control.get();
     ASSERT_TRUE(WaitFor([&] { return w->State().playIndex == 2; }));
     // The same stream plays on: no new graph, and the window counts in the new track.

@@ -142,6 +142,20 @@ TEST_F(SheetSegment, ATrackJoinsTheFileAfterItSampleForSample) {
     EXPECT_EQ(got, want);
 }
 
+TEST_F(SheetSegment, ASheetThatPromisesMoreThanTheFileHasEndsWithTheFileOrPlaysNothing) {
+    // The end past the file's: the track lasts to the file's end.
+    ASSERT_TRUE(LoadTrack(album_, PlaySegment{true, kBounds[2], kBounds[3] + 750, {}, 3}));
+    EXPECT_EQ(p.Length(), CueFramesToMs(kBounds[3] - kBounds[2]));
+    ASSERT_TRUE(PlayToEnd());
+    EXPECT_EQ(Recorded(), Expected(kBounds[2], kBounds[3]));
+    // The start past it: nothing is heard, and the player is soon idle or at an end.
+    p.SetFileName(album_, PlaySegment{true, kBounds[3] + 750, -1, {}, 4});
+    p.WaitLoaded(test::kLoadDeadlineMs);
+    p.Play();
+    EXPECT_TRUE(PollUntil(p, kPlayDeadlineMs, [&] { return p.mode() != 3; }));
+    EXPECT_TRUE(Recorded().empty());
+}
+
 TEST_F(SheetSegment, ATrackFiftyMinutesInStartsAtOnce) {
     // A sparse file: fifty minutes of silence, then the tone.
     const QString longAlbum = dir.File("long.wav");
