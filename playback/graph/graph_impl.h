@@ -139,7 +139,7 @@ struct Trim {
     // joiner moves on at once and nothing decodes the rest of the file. A
     // continuation moves the end on; boundary is the old end (after skip).
     std::mutex endLock;
-    bool endsStream = false;
+    std::atomic<bool> endsStream{false};
     bool ended = false;           // a buffer reached the end
     bool eosSent = false;
     std::int64_t boundary = -1;
