@@ -97,8 +97,8 @@ QString MprisService::PlaybackStatus() const {
 
 QDBusObjectPath MprisService::TrackId(const PlaybackTrack& track) const {
     if (track.path.isEmpty()) return QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack"));
-    // Tracks of one sheet share their file; their titles tell them apart.
-    const QString key = track.path + u'\n' + track.title;
+    // The tracks of one album file are tracks of their own.
+    const QString key = track.sheetTrack > 0 ? track.path + u'#' + QString::number(track.sheetTrack) : track.path;
     if (key != trackPath_) {
         trackPath_ = key;
         ++trackSerial_;
@@ -120,7 +120,9 @@ QVariantMap MprisService::Metadata() const {
                                        : 0;
     const qlonglong lengthMs = t.length > 0 ? qlonglong{t.length} : known;
     if (lengthMs > 0) m.insert(QStringLiteral("mpris:length"), lengthMs * 1000);
-    m.insert(QStringLiteral("xesam:title"), tags && !tags->title.isEmpty() ? tags->title : t.title);
+    // A sheet's track is named by its entry; the file's own title is the album's.
+    const bool ownTitle = t.sheetTrack == 0 && tags && !tags->title.isEmpty();
+    m.insert(QStringLiteral("xesam:title"), ownTitle ? tags->title : t.title);
     m.insert(QStringLiteral("xesam:url"), QUrl::fromLocalFile(t.path).toString(QUrl::FullyEncoded));
     if (tags) InsertTagFields(m, *tags);
     if (sheetTrack) InsertSheetFields(m, lv, row);

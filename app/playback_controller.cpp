@@ -220,7 +220,9 @@ void PlaybackController::PrepareNextEntry(std::int32_t position) {
     const int next = NextEntry();
     const auto nextPath = [&] { return view_.list.AuxID(next, 0).ToText(); };
     if (!player.NextName().isEmpty()) {
-        if (!allowed || next != nextIndex_ || nextPath() != player.NextName()) player.DropNext();
+        if (!allowed || next != nextIndex_ || nextPath() != player.NextName() || SegmentAt(next) != player.NextSegment()) {
+            player.DropNext();
+        }
         return;
     }
     if (!allowed || nextTried_ || player.Loading() || player.Length() <= 0) return;
@@ -229,7 +231,7 @@ void PlaybackController::PrepareNextEntry(std::int32_t position) {
     if (qEnvironmentVariable("RILUMO_GAPLESS") == QLatin1String("off")) return;
     nextTried_ = true;
     nextIndex_ = next;
-    player.PrepareNext(nextPath());
+    player.PrepareNext(nextPath(), SegmentAt(next));
 }
 
 // The renderer already plays the entry the ordinary advance would start:
@@ -241,7 +243,7 @@ bool PlaybackController::TakeJoinedEntry() {
     if (joined.isEmpty()) return false;
     const int next = NextEntry();
     if (lv.ItemCount() < 1 || state_.userStop != 0 || Busy() || next != nextIndex_ ||
-        lv.AuxID(next, 0).ToText() != joined || !player.AdoptJoined()) {
+        lv.AuxID(next, 0).ToText() != joined || SegmentAt(next) != player.JoinedSegment() || !player.AdoptJoined()) {
         return false;
     }
     WakeTimer();

@@ -36,6 +36,7 @@ struct PlaybackTrack {
     QString path;  // empty: none
     QString title;
     std::int32_t length = 0;  // ms; 0 while unknown
+    int sheetTrack = 0;       // a CUE sheet's track of the file; 0: the whole file
 };
 
 class PlaybackController : public QObject {
@@ -146,6 +147,8 @@ private:
     int NextEntry() const;
     void SelectEntry(int index);
     int CurrentEntry() const;
+    // What of its file an entry plays: a sheet's track, or all of it.
+    PlaySegment SegmentAt(int row) const;
 
     View view_;
     const std::int32_t& busy_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/playback_controller.h"
+#include "app/sheet_entries.h"
 #include "controls/listview/uc_listview.h"
 #include "controls/uc_bar.h"
 #include "controls/uc_text_picture.h"
@@ -73,7 +74,7 @@ void PlaybackController::PlayFrom() {
     }
     if (state_.playIndex < count) {
         lv.SetDispColor(state_.playIndex, kPlayingColor);
-        player.SetFileName(lv.AuxID(state_.playIndex, 0).ToText());
+        player.SetFileName(lv.AuxID(state_.playIndex, 0).ToText(), SegmentAt(state_.playIndex));
         const bool started = player.Play() != 0;
         ShowLength(player.Length());
         if (!started) ShowStoppedState();
@@ -131,6 +132,12 @@ void PlaybackController::EntriesRemoved(const std::vector<int>& removed) {
     if (before != removed.end() && *before == p) state_.playIndex -= 1;
 }
 
+PlaySegment PlaybackController::SegmentAt(int row) const {
+    const EntrySegment e = SegmentOf(view_.list, row);
+    if (!e.isTrack) return {};
+    return PlaySegment{true, e.startFrames, e.endFrames, e.sheetPath, e.trackNumber};
+}
+
 void PlaybackController::SelectEntry(int index) {
     view_.list.UnSelectAll();
     view_.list.SetSelectedItem(index);
@@ -182,6 +189,8 @@ PlaybackTrack PlaybackController::CurrentTrack() const {
     if (t.path.isEmpty()) return {};
     t.title = t.path == entryPath ? lv.Value(i, 0).ToText() : TitleOf(t.path);
     t.length = loaded.isEmpty() ? 0 : player_->Length();
+    const PlaySegment segment = loaded.isEmpty() ? (inList ? SegmentAt(i) : PlaySegment{}) : player_->Segment();
+    if (segment.isTrack) t.sheetTrack = std::max(segment.trackNumber, 1);
     return t;
 }
 

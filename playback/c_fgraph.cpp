@@ -35,15 +35,16 @@ void C_FGraph::Init() {
 
 void C_FGraph::MatchRenderer() { ApplyRendererOverride(DevName_, DevMode_, ctx_); }
 
-void C_FGraph::SetFileName(const QString& newName) {
+void C_FGraph::SetFileName(const QString& newName, const PlaySegment& segment) {
     const QString name = newName;
     FromMS_ = 0;
     ToMS_ = 0;
     loadFailed_ = false;
     outputGaveUp_ = false;
     ended_ = false;
-    if (name == FileName_) return;
+    if (name == FileName_ && segment == segment_) return;
     FileName_ = name;
+    segment_ = segment;
     stage_ = LoadStage::None;
     wanted_ = graph::kStateStopped;
     bool ok = false;
@@ -61,6 +62,7 @@ void C_FGraph::FailLoad() {
     wanted_ = graph::kStateStopped;
     ForgetFile();
     loadFailed_ = true;
+    segment_ = {};
 }
 
 bool C_FGraph::Load(const QString& name) {
@@ -107,11 +109,14 @@ bool C_FGraph::BuildChain() {
     if (built == 0 || !ctx_.Control) return false;
     Ignore([&] { ctx_.Control->AllowJoins(); });
     ApplyGaplessTrim(FileName_, *ctx_.Control);
-    ApplyReplayGain(FileName_, *ctx_.Control);
+    if (!ApplySegment(segment_, *ctx_.Control)) return false;
+    ApplyReplayGain(FileName_, *ctx_.Control, segment_);
     return true;
 }
 
 bool C_FGraph::StartDirectLink() {
+    // The direct link plays the whole file; a track of it would play wrong.
+    if (segment_.isTrack) return false;
     // A start asked for while the chain was prerolling carries over.
     double start = 0;
     if (ctx_.Position) Ignore([&] { start = ctx_.Position->CurrentPosition(); });
@@ -323,6 +328,7 @@ void C_FGraph::CloseWave() {
     loadFailed_ = false;
     outputGaveUp_ = false;
     ForgetFile();
+    segment_ = {};
 }
 
 }  // namespace rilumo

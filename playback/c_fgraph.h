@@ -15,6 +15,7 @@
 #include <functional>
 #include <vector>
 
+#include "playback/play_segment.h"
 #include "playback/player_core.h"
 #include "support/log.h"
 
@@ -31,7 +32,10 @@ public:
         liveControls_ = devMode == 1;
     }
     void SetDevName(const QString& devName) { DevName_ = devName; }
-    void SetFileName(const QString& name);
+    // A sheet's track plays only its stretch of the file; the same name with
+    // another stretch loads afresh.
+    void SetFileName(const QString& name, const PlaySegment& segment = {});
+    const PlaySegment& Segment() const { return segment_; }
     void StopIO() override;
     std::int32_t Play();
     void Pause();
@@ -72,10 +76,14 @@ public:
     // for any end, and JoinedName names the file heard from then on:
     // AdoptJoined makes it the loaded, playing file; any other call stops it.
     // Seeking, StopIO, a new file or CloseWave drop a prepared file.
-    bool PrepareNext(const QString& name);
+    // The track of a sheet that follows the playing one in the same file
+    // continues its stream instead: no new graph, only the end moves on.
+    bool PrepareNext(const QString& name, const PlaySegment& segment = {});
     void DropNext();
     QString NextName() const { return nextName_; }
+    const PlaySegment& NextSegment() const { return nextSegment_; }
     QString JoinedName() const { return joinedName_; }
+    const PlaySegment& JoinedSegment() const { return joinedSegment_; }
     bool AdoptJoined();
 
     // Sound output lost: the renderer's server or device went away while the
@@ -131,6 +139,7 @@ private:
     // True once, when the renderer plays the prepared file.
     bool AdvanceNext();
     void ForgetNext();
+    bool PrepareContinuation(const PlaySegment& segment);
 
     std::int32_t DevMode_ = 0;
     QString DevName_;
@@ -140,8 +149,13 @@ private:
     int wanted_ = graph::kStateStopped;  // the state asked for while loading
     bool loadFailed_ = false;
     int LoadLimitMs_ = kDefaultLoadLimitMs;
+    PlaySegment segment_;
     QString nextName_;
+    PlaySegment nextSegment_;
+    bool nextContinues_ = false;  // the next track of this stream, not a join
     QString joinedName_;
+    PlaySegment joinedSegment_;
+    bool joinedContinues_ = false;
     std::vector<HeldLog::Line> nextLog_;  // the builder's lines for it, written if it plays
     bool directLink_ = false;      // the file plays through the direct link
     QElapsedTimer lostClock_;      // since the output was lost
@@ -155,6 +169,9 @@ private:
 // The encoder delay and padding an M4A/MP4 file records, cut from its audio
 // in graph; other files are left as they are.
 void ApplyGaplessTrim(const QString& path, graph::Graph& graph);
+// A sheet's track: only its stretch of the file plays. False when the graph
+// refuses it.
+bool ApplySegment(const PlaySegment& segment, graph::Graph& graph);
 
 // PollPreroll with the lines it logs held in lines, for the caller to write or drop.
 graph::Graph::PrerollState PollHeld(GraphContext& ctx, std::vector<HeldLog::Line>& lines);

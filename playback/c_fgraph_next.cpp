@@ -5,6 +5,7 @@
 #include "playback/replaygain_stage.h"
 
 #include "media/content_sniff.h"
+#include "media/cue_sheet.h"
 #include "media/file_types.h"
 #include "media/mp4_gapless.h"
 #include "media/mpeg_info.h"
@@ -29,7 +30,16 @@ void copyChoices(const GraphContext& from, GraphContext& to) {
     to.Catalogue = from.Catalogue;
 }
 
+// A joined track's start is decoded up to, not sought: further in than this
+// it would come too late, and the ordinary start seeks to it instead.
+constexpr std::int64_t kJoinStartLimitFrames = 60 * kCueFramesPerSecond;
+
 }  // namespace
+
+bool ApplySegment(const PlaySegment& segment, graph::Graph& graph) {
+    if (!segment.isTrack) return true;
+    return Ignore([&] { graph.SetSegment(segment.startFrames, segment.endFrames); });
+}
 
 void ApplyGaplessTrim(const QString& path, graph::Graph& graph) {
     const Chain chain = ChainOf(GetFileType(path));
@@ -45,13 +55,15 @@ void ApplyGaplessTrim(const QString& path, graph::Graph& graph) {
     if (t.Valid()) Ignore([&] { graph.SetTrim(t.Skip, t.Keep); });
 }
 
-bool C_FGraph::PrepareNext(const QString& name) {
+bool C_FGraph::PrepareNext(const QString& name, const PlaySegment& segment) {
     DropNext();
     if (!ctx_.Control || Loading() || OutputLost() || loaded_ != 1 || playing_ != 1 || !joinedName_.isEmpty()) {
         return false;
     }
     // The caller's own speed or stop point is for this file only.
     if (PlaySpeed_ != 1.0f || (ToMS_ != 0 && ToMS_ != Length_)) return false;
+    if (name == FileName_ && segment_.FollowedBy(segment)) return PrepareContinuation(segment);
+    if (segment.isTrack && segment.startFrames > kJoinStartLimitFrames) return false;
     if (!IsRegularFile(name) || IsNotAudio(SniffFile(name))) return false;
     // Should it never play, the ordinary load that follows logs for it.
     HeldLog held;
@@ -67,7 +79,8 @@ bool C_FGraph::PrepareNext(const QString& name) {
         }
         if (built != 0 && next.Control) {
             ApplyGaplessTrim(name, *next.Control);
-            ApplyReplayGain(name, *next.Control);
+            if (!ApplySegment(segment, *next.Control)) return;
+            ApplyReplayGain(name, *next.Control, segment);
             ctx_.Control->SpliceNext(*next.Control);
             spliced = true;
         }
@@ -76,40 +89,62 @@ bool C_FGraph::PrepareNext(const QString& name) {
     if (!spliced) return false;
     nextLog_ = held.Take();
     nextName_ = name;
+    nextSegment_ = segment;
+    return true;
+}
+
+bool C_FGraph::PrepareContinuation(const PlaySegment& segment) {
+    bool extended = false;
+    const double gain = ReplayGainLevel(FileName_, segment);
+    Ignore([&] { extended = ctx_.Control->ExtendSegment(segment.endFrames, gain); });
+    if (!extended) return false;
+    nextName_ = FileName_;
+    nextSegment_ = segment;
+    nextContinues_ = true;
     return true;
 }
 
 void C_FGraph::DropNext() {
     if (nextName_.isEmpty()) return;
     bool dropped = true;
-    Ignore([&] { dropped = !ctx_.Control || ctx_.Control->DropNext(); });
+    Ignore([&] {
+        if (!ctx_.Control) return;
+        dropped = nextContinues_ ? ctx_.Control->DropContinuation(segment_.endFrames) : ctx_.Control->DropNext();
+    });
     // Past the switch the renderer already holds it: it is heard, and joins.
     if (!dropped) return;
     nextName_.clear();
     nextLog_.clear();
+    nextContinues_ = false;
 }
 
 void C_FGraph::ForgetNext() {
     nextName_.clear();
     joinedName_.clear();
     nextLog_.clear();
+    nextContinues_ = false;
+    joinedContinues_ = false;
 }
 
 bool C_FGraph::AdvanceNext() {
     if (nextName_.isEmpty()) return false;
     auto state = graph::Graph::NextState::Failed;
     Ignore([&] {
-        if (ctx_.Control) state = ctx_.Control->PollNext();
+        if (ctx_.Control) state = nextContinues_ ? ctx_.Control->PollContinuation() : ctx_.Control->PollNext();
     });
     using S = graph::Graph::NextState;
     if (state == S::None || state == S::Failed) {
         nextName_.clear();
         nextLog_.clear();
+        nextContinues_ = false;
         return false;
     }
     if (state != S::Joined) return false;
     // As far as anyone asking can tell, the track has ended.
     joinedName_ = nextName_;
+    joinedSegment_ = nextSegment_;
+    joinedContinues_ = nextContinues_;
+    nextContinues_ = false;
     nextName_.clear();
     stage_ = LoadStage::None;
     wanted_ = graph::kStateStopped;
@@ -119,7 +154,10 @@ bool C_FGraph::AdvanceNext() {
 
 bool C_FGraph::AdoptJoined() {
     if (joinedName_.isEmpty() || !ctx_.Control) return false;
-    if (!Ignore([&] { ctx_.Control->AdoptNext(); })) return false;
+    const bool continues = joinedContinues_;
+    if (!Ignore([&] { continues ? ctx_.Control->AdoptContinuation() : ctx_.Control->AdoptNext(); })) return false;
+    joinedContinues_ = false;
+    segment_ = joinedSegment_;
     ended_ = false;
     WriteLines(nextLog_);
     nextLog_.clear();

@@ -48,7 +48,14 @@ Pin* rendererInput(GraphImpl& g) {
 
 }  // namespace
 
-void Graph::SetGain(double factor) {
+GstElement* GraphImpl::GainVolume() {
+    Filter* stage = filterNamed(*this, QString::fromUtf8(kGainFilter));
+    if (!stage) return nullptr;
+    ElementPtr volume(gst_bin_get_by_name(GST_BIN(stage->Impl().bin.get()), "gain"));
+    return volume.get();  // the stage's bin keeps it alive
+}
+
+void Graph::SetGain(double factor, bool keepStage) {
     GraphImpl& me = *impl_;
     if (!std::isfinite(factor) || factor < 0 || factor > 10) Fail("gain out of range");
     if (Filter* existing = filterNamed(me, QString::fromUtf8(kGainFilter))) {
@@ -57,7 +64,7 @@ void Graph::SetGain(double factor) {
         g_object_set(volume.get(), "volume", factor, nullptr);
         return;
     }
-    if (factor == 1.0) return;
+    if (factor == 1.0 && !keepStage) return;
     if (me.prepared || me.playbin) Fail("the gain stage goes in before the graph first runs");
     for (const QString& f : gainRecipe(factor).factories) {
         if (!HasFactory(f)) Fail("no volume element");

@@ -122,10 +122,31 @@ public:
     // length and seeking then count from the first kept sample.
     void SetTrim(std::int64_t skip, std::int64_t keep);
 
+    // One track of a CUE sheet: frames (75 a second) into the file, end -1
+    // for the file's end, made samples at the file's own rate once it is
+    // known. The start is reached by a seek as the graph gets ready, and the
+    // end ends the stream, as a file's end does. Before the first run (or
+    // the splice, where the start is decoded up to); after any SetTrim.
+    // Position, length and seeking count from the track's first sample.
+    void SetSegment(std::int64_t startFrames, std::int64_t endFrames);
+    // The next track of the same file continues this stream with no join:
+    // the end moves on to endFrames, and from the old end on the samples
+    // are scaled by gain (< 0: as they are). False, nothing changed, when
+    // the stream has already reached its end or there is no stretch.
+    bool ExtendSegment(std::int64_t endFrames, double gain);
+    // Puts the end back to endFrames; false once the stream went past it.
+    bool DropContinuation(std::int64_t endFrames);
+    // Joined once the renderer has played up to the old end (while the graph
+    // runs): AdoptContinuation then makes the next track the one position,
+    // length and seeking count in. Ready before, None with none prepared.
+    NextState PollContinuation();
+    void AdoptContinuation();
+
     // ReplayGain: the file's samples scaled by factor (0 .. 10) in a stage of
     // its own in front of the renderer (and of any joiner), before the first
     // run; once it is there, a new factor takes effect at once.
-    void SetGain(double factor);
+    // keepStage puts the stage in even at 1, so a later factor can change it.
+    void SetGain(double factor, bool keepStage = false);
 
     // Longest wait of the preroll, in milliseconds.
     static constexpr int kPrerollLimitMs = 1500;

@@ -48,12 +48,21 @@ bool needsExplicitStop(GstElement* pipeline) {
 bool Graph::TryDuration(double& seconds) {
     if (!impl_->prerolled) return false;
     // A trimmed file lasts what it keeps.
-    if (const Trim* t = impl_->trim.get(); t && t->rate > 0) {
-        seconds = static_cast<double>(t->keep) / t->rate;
-        return true;
-    }
+    const Trim* t = impl_->trim.get();
     gint64 duration = -1;
-    if (gst_element_query_duration(impl_->pipeline.get(), GST_FORMAT_TIME, &duration) && duration >= 0) {
+    const bool known = gst_element_query_duration(impl_->pipeline.get(), GST_FORMAT_TIME, &duration) && duration >= 0;
+    if (t && t->rate > 0) {
+        // A track lasts from its start to its end, or to the file's end
+        // where that comes first (a sheet may promise more than the file has).
+        const double kept = t->OpenEnd() ? 1e300 : static_cast<double>(t->keep - impl_->origin) / t->rate;
+        const double rest = known ? static_cast<double>(duration) / GST_SECOND -
+                                        static_cast<double>(t->SkipTime()) / GST_SECOND - impl_->OriginSeconds()
+                                  : 1e300;
+        // A file trimmed of its own priming keeps its stated length.
+        seconds = std::max(0.0, t->startFrames < 0 ? kept : std::min(kept, rest));
+        if (seconds < 1e299) return true;
+    }
+    if (known) {
         seconds = static_cast<double>(duration) / GST_SECOND;
         return true;
     }
@@ -80,8 +89,9 @@ double Graph::Duration() {
 
 double Graph::CurrentPosition() {
     if (!impl_->prerolled) return impl_->pendingSeek >= 0 ? impl_->pendingSeek : 0.0;
+    const double origin = impl_->OriginSeconds();
     // The renderer already holds the next file; this one is heard to its end.
-    if (impl_->stream->switched) return impl_->lastPosition;
+    if (impl_->stream->switched) return impl_->lastPosition - origin;
     GstQuery* q = impl_->positionQuery.get();
     gst_query_set_position(q, GST_FORMAT_TIME, -1);
     GstElement* target = impl_->positionSink ? impl_->positionSink.get() : impl_->pipeline.get();
@@ -89,7 +99,7 @@ double Graph::CurrentPosition() {
     if (gst_element_query(target, q)) gst_query_parse_position(q, nullptr, &at);
     // While a seek flushes the sink cannot tell; the last answer stands.
     if (at >= 0) impl_->lastPosition = static_cast<double>(at) / GST_SECOND;
-    return impl_->lastPosition;
+    return impl_->lastPosition - origin;
 }
 
 void GraphImpl::Seek(double seconds) {
@@ -97,7 +107,10 @@ void GraphImpl::Seek(double seconds) {
     if (stream->switched) return;
     self->DropNext();
     const std::uint64_t skipped = trim ? trim->SkipTime() : 0;
-    const gint64 at = static_cast<gint64>(RoundEven(std::max(0.0, seconds) * GST_SECOND) + skipped);
+    // From here on the trim cuts: a track's start is reached by this seek.
+    if (trim) trim->armed = true;
+    const double from = std::max(0.0, seconds) + OriginSeconds();
+    const gint64 at = static_cast<gint64>(RoundEven(from * GST_SECOND) + skipped);
     gint64 stop = -1;
     if (needsExplicitStop(pipeline.get())) gst_element_query_duration(pipeline.get(), GST_FORMAT_TIME, &stop);
     if (!gst_element_seek(pipeline.get(), rate, GST_FORMAT_TIME,
@@ -106,7 +119,7 @@ void GraphImpl::Seek(double seconds) {
                           stop > 0 ? stop : static_cast<gint64>(GST_CLOCK_TIME_NONE))) {
         Fail("seek refused");
     }
-    lastPosition = std::max(0.0, seconds);
+    lastPosition = from;
     stream->completion = kEventNone;
 }
 

@@ -117,17 +117,39 @@ struct StateChanger {
 };
 
 // The samples of a file's decoded audio that are played: the rest is
-// encoder priming and padding. Rate and frame size come from the stream.
+// encoder priming and padding, or the rest of the disc around one track of
+// a CUE sheet. Rate and frame size come from the stream.
 struct Trim {
-    std::int64_t skip = 0;
-    std::int64_t keep = 0;
+    std::atomic<std::int64_t> skip{0};
+    std::atomic<std::int64_t> keep{0};
     std::atomic<int> rate{0};
     std::atomic<int> frameBytes{0};
     // The next buffer's first sample, counted from the last segment's first
     // buffer: decoders' time stamps are rounded, sample counts are not.
     std::int64_t next = -1;
+    // A stretch of the file in CD frames (start -1: none): skip and keep
+    // follow from it once the rate is known, after the file's own priming.
+    std::int64_t baseSkip = 0;
+    std::int64_t startFrames = -1;
+    std::int64_t endFrames = -1;
+    // A stretch is reached by a seek: until the first one, the stream's first
+    // audio passes as it is, only to get the graph ready, and is flushed.
+    std::atomic<bool> armed{true};
+    // Under endLock: a stretch's end ends the stream there, so that the
+    // joiner moves on at once and nothing decodes the rest of the file. A
+    // continuation moves the end on; boundary is the old end (after skip).
+    std::mutex endLock;
+    std::atomic<bool> endsStream{false};
+    bool ended = false;           // a buffer reached the end
+    bool eosSent = false;
+    std::int64_t boundary = -1;
+    bool passed = false;          // the stream has gone past the boundary
+    double boundaryGain = -1;     // the level from the boundary on; < 0: as it is
+    ElementPtr gainStage;         // the volume element that takes it
     // The skipped samples as time; 0 until the stream's rate is known.
     std::uint64_t SkipTime() const;
+    bool OpenEnd() const { return keep >= kOpenKeep; }
+    static constexpr std::int64_t kOpenKeep = std::int64_t{1} << 60;
 };
 // Applies trim to what leaves pad (raw audio); runs on its streaming thread.
 void InstallTrim(GstPad* pad, const std::shared_ptr<Trim>& trim);
@@ -174,6 +196,13 @@ struct GraphImpl {
     // pad of the current stream into it, and the spliced next file.
     std::shared_ptr<Trim> trim;      // of the file playing
     std::shared_ptr<Trim> nextTrim;  // of the spliced next file
+    // Samples of the stretch before the track heard now, which a same-file
+    // continuation made part of it: position, length and seeking count
+    // from the track's own first sample.
+    std::int64_t origin = 0;
+    double OriginSeconds() const;
+    // The volume element of the file's gain stage, or null.
+    GstElement* GainVolume();
     bool joinsAllowed = false;
     ElementPtr joiner;
     PadPtr ownJoin;

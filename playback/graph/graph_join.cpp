@@ -208,6 +208,8 @@ void Graph::SpliceNext(Graph& next) {
         link(pad, feedIn.get());
         // Trimmed first, so that priming alone never counts as its first audio.
         me.nextTrim = n.trim;
+        // No seek reaches a spliced file's start alone: it is decoded up to.
+        if (n.trim) n.trim->armed = true;
         InstallTrim(pad, n.trim);
         const auto hold = GST_PAD_PROBE_TYPE_BLOCK | GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST;
         me.nextHold = gst_pad_add_probe(pad, static_cast<GstPadProbeType>(hold), onNextAudio, &s, nullptr);
@@ -344,6 +346,7 @@ void Graph::AdoptNext() {
     }
     me.nextOut = nullptr;
     me.trim = std::move(me.nextTrim);
+    me.origin = 0;
     me.lastPosition = 0;
     me.pendingSeek = -1;
     s.streams = 1;

@@ -248,6 +248,8 @@ bool GraphImpl::CheckPreroll() {
         const double to = pendingSeek;
         pendingSeek = -1;
         Seek(to);
+    } else if (trim && !trim->armed) {
+        Seek(0);
     }
     return true;
 }
