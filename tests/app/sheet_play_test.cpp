@@ -21,10 +21,9 @@ constexpr int kRate = 44100;
 constexpr int kPerFrame = kRate / kCueFramesPerSecond;
 constexpr std::int64_t kBounds[] = {0, 113, 276, 389};
 
-qint16 AlbumSample(qint64 n) {
-    const int track = n < kBounds[1] * kPerFrame ? 0 : n < kBounds[2] * kPerFrame ? 1 : 2;
-    return static_cast<qint16>(std::lround(12000 * std::sin(2 * M_PI * 330.0 * (track + 1) * n / kRate)));
-}
+const test::ThreePitchAlbum kAlbum{{0, 113, 276, 389}, kRate};
+
+qint16 AlbumSample(qint64 n) { return kAlbum.Sample(n); }
 
 class SheetPlay : public PlayerWindow {
 protected:
@@ -34,12 +33,7 @@ protected:
         qputenv("RILUMO_AUDIO_SINK", test::RecordingSink(recording, kRate));
         w->Player().Init();
         album = media.File("album.wav");
-        QByteArray pcm;
-        for (qint64 n = 0; n < kBounds[3] * kPerFrame; ++n) {
-            const qint16 s = AlbumSample(n);
-            pcm.append(reinterpret_cast<const char*>(&s), 2).append(reinterpret_cast<const char*>(&s), 2);
-        }
-        ASSERT_TRUE(test::WritePcmWave(album, kRate, 2, 16, pcm));
+        ASSERT_TRUE(kAlbum.Write(album));
         for (int n = 1; n <= 3; ++n) {
             w->AddTitle(album, -2);
             SetSegment(w->LV(), n - 1, EntrySegment{true, kBounds[n - 1], n == 3 ? -1 : kBounds[n], {}, n});

@@ -347,4 +347,19 @@ bool WriteVideoFile(const QString& kind, const QString& path, int ms) {
     return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 && QFileInfo(path).size() > 0;
 }
 
+qint16 ThreePitchAlbum::Sample(qint64 n) const {
+    const qint64 perFrame = rate / 75;
+    const int track = n < bounds[1] * perFrame ? 0 : n < bounds[2] * perFrame ? 1 : 2;
+    return static_cast<qint16>(std::lround(12000 * std::sin(2 * M_PI * 330.0 * (track + 1) * n / rate)));
+}
+
+bool ThreePitchAlbum::Write(const QString& path) const {
+    QByteArray pcm;
+    for (qint64 n = 0; n < bounds[3] * (rate / 75); ++n) {
+        const qint16 s = Sample(n);
+        pcm.append(reinterpret_cast<const char*>(&s), 2).append(reinterpret_cast<const char*>(&s), 2);
+    }
+    return WritePcmWave(path, rate, 2, 16, pcm);
+}
+
 }  // namespace rilumo::test

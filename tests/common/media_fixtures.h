@@ -107,4 +107,15 @@ bool HaveFfmpeg();
 // stream) or "ogg" (Theora + Vorbis); false when ffmpeg is missing or fails.
 bool WriteVideoFile(const QString& kind, const QString& path, int ms);
 
+// A one-file album of three tracks, each a sine of its own pitch (330, 660,
+// 990 Hz), so a recording tells which track plays and where. Bounds are the
+// tracks' starts and the album's end in CD frames; 75 divides the rate.
+struct ThreePitchAlbum {
+    std::int64_t bounds[4];
+    int rate = 44100;
+    qint16 Sample(qint64 n) const;
+    // The whole album as a 16-bit stereo WAV.
+    bool Write(const QString& path) const;
+};
+
 }  // namespace rilumo::test

@@ -27,10 +27,9 @@ constexpr int kSamplesPerFrame = kRate / kCueFramesPerSecond;
 // Track boundaries in CD frames: about two seconds each, none a whole period.
 constexpr std::int64_t kBounds[] = {0, 157, 320, 469};
 
-qint16 AlbumSample(qint64 n) {
-    const int track = n < kBounds[1] * kSamplesPerFrame ? 0 : n < kBounds[2] * kSamplesPerFrame ? 1 : 2;
-    return static_cast<qint16>(std::lround(12000 * std::sin(2 * M_PI * 330.0 * (track + 1) * n / kRate)));
-}
+const test::ThreePitchAlbum kAlbum{{0, 157, 320, 469}, kRate};
+
+qint16 AlbumSample(qint64 n) { return kAlbum.Sample(n); }
 
 PlaySegment Track(int number, const QString& sheet = {}) {
     const std::int64_t end = number == 3 ? -1 : kBounds[number];
@@ -52,12 +51,7 @@ protected:
         qputenv("RILUMO_AUDIO_SINK", test::RecordingSink(recording_, kRate));
         p.Init();
         album_ = dir.File("album.wav");
-        QByteArray pcm;
-        for (qint64 n = 0; n < kBounds[3] * kSamplesPerFrame; ++n) {
-            const qint16 s = AlbumSample(n);
-            pcm.append(reinterpret_cast<const char*>(&s), 2).append(reinterpret_cast<const char*>(&s), 2);
-        }
-        ASSERT_TRUE(test::WritePcmWave(album_, kRate, 2, 16, pcm));
+        ASSERT_TRUE(kAlbum.Write(album_));
     }
     void TearDown() override {
         qputenv("RILUMO_AUDIO_SINK", saved_);
