@@ -46,14 +46,8 @@ Figures idle(const Program& p, const QString& registry, int seconds) {
     }
     // Past start-up work and any slow-down of an idle timer.
     QThread::msleep(3000);
-    const desktop::ProcUsage a = desktop::ReadProcUsage(child.Pid());
-    const std::int64_t sa = contextSwitches(child.Pid());
-    const auto t0 = Clock::now();
-    QThread::msleep(unsigned(seconds) * 1000);
-    const desktop::ProcUsage b = desktop::ReadProcUsage(child.Pid());
-    const std::int64_t sb = contextSwitches(child.Pid());
-    const double wall = msSince(t0) / 1000;
-    const Figures f{a.ok && b.ok, 100 * (b.runSeconds - a.runSeconds) / wall, double(sb - sa) / wall};
+    const Usage u = measureUsage(child.Pid(), seconds);
+    const Figures f{u.ok, u.cpu, u.wakeups};
     std::printf("    %-18s idle %2d s: CPU %.4f %% of one core, %.2f wake-ups/s\n", p.label, seconds, f.cpu,
                 f.wakeups);
     closeWindow(child, x, l.window);

@@ -52,19 +52,12 @@ Figures measure(const char* label, desktop::Child& child, desktop::SoundServer& 
         QThread::msleep(100);
     }
     QThread::msleep(kSettleMs);
-    const desktop::ProcUsage a = desktop::ReadProcUsage(child.Pid());
-    const std::int64_t sa = contextSwitches(child.Pid());
-    const auto t0 = Clock::now();
-    QThread::msleep(unsigned(seconds) * 1000);
-    const desktop::ProcUsage b = desktop::ReadProcUsage(child.Pid());
-    const std::int64_t sb = contextSwitches(child.Pid());
-    const double wall = msSince(t0) / 1000;
-    const int streams = sound.StreamCount();
-    if (!a.ok || !b.ok || !child.Running() || streams < 1) {
+    const Usage u = measureUsage(child.Pid(), seconds);
+    if (!u.ok || !child.Running() || sound.StreamCount() < 1) {
         std::printf("    %-16s stopped playing before %d s were up\n", label, seconds);
         return {};
     }
-    Figures f{true, 100 * (b.runSeconds - a.runSeconds) / wall, double(sb - sa) / wall, b.rssKb / 1024.0};
+    Figures f{true, u.cpu, u.wakeups, u.rssMb};
     std::printf("    %-16s CPU %5.2f %% of one core, %6.1f wake-ups/s, VmRSS %6.1f MB\n", label, f.cpu, f.wakeups,
                 f.rssMb);
     return f;

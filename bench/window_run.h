@@ -60,6 +60,27 @@ inline std::int64_t contextSwitches(qint64 pid) {
     return total;
 }
 
+// A process's cost over the next seconds: the run time of all its threads as
+// a share of one core, their wake-ups a second, and its resident memory at
+// the end.
+struct Usage {
+    bool ok = false;
+    double cpu = 0;      // % of one core
+    double wakeups = 0;  // context switches a second
+    double rssMb = 0;
+};
+
+inline Usage measureUsage(qint64 pid, int seconds) {
+    const desktop::ProcUsage a = desktop::ReadProcUsage(pid);
+    const std::int64_t sa = contextSwitches(pid);
+    const auto t0 = Clock::now();
+    QThread::msleep(unsigned(seconds) * 1000);
+    const desktop::ProcUsage b = desktop::ReadProcUsage(pid);
+    const std::int64_t sb = contextSwitches(pid);
+    const double wall = msSince(t0) / 1000;
+    return {a.ok && b.ok, 100 * (b.runSeconds - a.runSeconds) / wall, double(sb - sa) / wall, b.rssKb / 1024.0};
+}
+
 inline int envInt(const char* name, int fallback) {
     bool ok = false;
     const int v = qEnvironmentVariableIntValue(name, &ok);
